@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installs every Debian package the project needs (only those missing) and builds it.
+# Safe to run again at any time. Usage: scripts/setup.sh [build-dir]
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${1:-"$here/build"}
+
+packages=(
+    build-essential cmake ninja-build pkg-config clang-format
+    qt6-base-dev qt6-serialport-dev
+    libqcustomplot-dev libqcustomplot2.1-qt6
+    libxlsxwriter-dev zlib1g-dev
+    libgtest-dev libgmock-dev
+    fonts-nanum xvfb xauth x11-utils
+    python3-openpyxl
+)
+
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then
+    sudo_cmd=(sudo)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    "${sudo_cmd[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+werror=OFF
+if [ "${CI:-}" = "true" ]; then
+    werror=ON
+fi
+cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZR410_WERROR=$werror >/dev/null
+cmake --build "$build" -j "$(nproc)"
