@@ -1,0 +1,59 @@
+#pragma once
+
+#include <vector>
+
+namespace zr410 {
+
+// The data the poll cycle shares with the windows: the device list, the edit device and the
+// write-request slot. Everything runs on the one user-interface thread, so plain members
+// serve; the names are the ones operators' documentation and the windows use.
+struct SharedState {
+    // Device list: the served device numbers in ascending order, addressed by device index.
+    std::vector<int> DeviceNumbers;
+    std::vector<bool> DeviceConnected;  // answered the identification or a status poll
+    std::vector<bool> DeviceRunning;    // RUN bit of the controller's own status word
+
+    int LastDeviceIndex() const { return static_cast<int>(DeviceNumbers.size()) - 1; }
+    int DeviceCount() const { return static_cast<int>(DeviceNumbers.size()); }
+    bool IsDeviceIndex(int index) const { return index >= 0 && index < DeviceCount(); }
+    bool AnyDeviceConnected() const;
+
+    // Rebuilds the list; every flag starts false.
+    void SetDeviceNumbers(std::vector<int> numbers);
+
+    // The controller shown in the main window; 0 while none is chosen.
+    int EditDeviceNo = 0;
+    int EditDeviceIndex = 0;
+
+    // Write-request slot, taken up by the next send tick. A later request replaces an
+    // earlier one that has not been sent yet.
+    int PendingState = 0;
+    std::vector<int> PendingRegisters;
+    std::vector<int> PendingValues;
+
+    // Fills the lists first and sets the state last, as every requester must.
+    void QueueRequest(int state, std::vector<int> registers = {}, std::vector<int> values = {});
+
+    // 0 or 2: whether every frame carries a checksum; read when each frame is built.
+    int ChecksumLength = 2;
+
+    // Set while the matching window is open; the poll cycle feeds them.
+    bool ParamScreenOpen = false;
+    bool CommViewerOpen = false;
+    bool RunMultiOpen = false;
+};
+
+// Poll states of the cycle.
+namespace poll {
+inline constexpr int kIdentify = 1;
+inline constexpr int kStatus = 11;
+inline constexpr int kReservation = 21;
+inline constexpr int kParameters = 22;
+inline constexpr int kErrorHistory = 23;
+inline constexpr int kRawRead = 99;
+inline constexpr int kWriteOne = 101;
+inline constexpr int kWriteTwo = 102;
+inline constexpr int kWriteClock = 103;
+}  // namespace poll
+
+}  // namespace zr410
