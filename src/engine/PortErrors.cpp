@@ -1,0 +1,74 @@
+#include "engine/PortErrors.h"
+
+#include <QFileInfo>
+
+#include <unistd.h>
+
+namespace zr410 {
+
+PortFault ClassifyPortError(QSerialPort::SerialPortError error, const QString& device) {
+    switch (error) {
+        case QSerialPort::NoError:
+            return PortFault::None;
+        case QSerialPort::DeviceNotFoundError:
+            return PortFault::NoSuchPort;
+        case QSerialPort::OpenError:
+            return PortFault::InUse;
+        case QSerialPort::PermissionError: {
+            // Qt reports both a lock held by another program and missing rights this way;
+            // the operator needs to know which, because the cures differ.
+            const QByteArray path = QFileInfo(device).absoluteFilePath().toLocal8Bit();
+            if (!QFileInfo::exists(device)) {
+                return PortFault::NoSuchPort;
+            }
+            return ::access(path.constData(), R_OK | W_OK) == 0 ? PortFault::InUse
+                                                                : PortFault::PermissionDenied;
+        }
+        case QSerialPort::ResourceError:
+        case QSerialPort::ReadError:
+        case QSerialPort::WriteError:
+            return PortFault::Lost;
+        default:
+            return PortFault::Other;
+    }
+}
+
+QString DescribePortFault(PortFault fault, const QString& device, const QString& detail) {
+    switch (fault) {
+        case PortFault::None:
+            return {};
+        case PortFault::NoSuchPort:
+            return QStringLiteral("통신포트 %1 이(가) 없습니다.").arg(device);
+        case PortFault::InUse:
+            return QStringLiteral("통신포트 %1 은(는) 이미 다른 프로그램이 사용 중입니다.")
+                .arg(device);
+        case PortFault::PermissionDenied:
+            return QStringLiteral(
+                       "통신포트 %1 을(를) 열 권한이 없습니다. 사용자를 dialout 그룹에 추가하고 "
+                       "다시 로그인하십시오 (sudo usermod -aG dialout 사용자이름).")
+                .arg(device);
+        case PortFault::Lost:
+            return QStringLiteral("통신포트 %1 과(와)의 연결이 끊어졌습니다.").arg(device);
+        case PortFault::Other:
+            break;
+    }
+    if (detail.isEmpty()) {
+        return QStringLiteral("통신포트 %1 을(를) 열 수 없습니다.").arg(device);
+    }
+    return QStringLiteral("통신포트 %1 을(를) 열 수 없습니다: %2").arg(device, detail);
+}
+
+PortFault ProbePort(const QString& device, QString* detail) {
+    QSerialPort port;
+    port.setPortName(device);
+    if (port.open(QIODevice::ReadWrite)) {
+        port.close();
+        return PortFault::None;
+    }
+    if (detail != nullptr) {
+        *detail = port.errorString();
+    }
+    return ClassifyPortError(port.error(), device);
+}
+
+}  // namespace zr410
