@@ -49,6 +49,10 @@ QString DescribePortFault(PortFault fault, const QString& device, const QString&
                 .arg(device);
         case PortFault::Lost:
             return QStringLiteral("통신포트 %1 과(와)의 연결이 끊어졌습니다.").arg(device);
+        case PortFault::NoDevices:
+            return QStringLiteral(
+                "사용할 기기가 선택되어 있지 않습니다. 멀티 설정에서 사용할 기기를 O 로 "
+                "선택하십시오.");
         case PortFault::Other:
             break;
     }

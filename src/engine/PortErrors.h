@@ -6,7 +6,7 @@
 namespace zr410 {
 
 // Why a port could not be opened or failed while open, in the operator's words.
-enum class PortFault { None, NoSuchPort, InUse, PermissionDenied, Lost, Other };
+enum class PortFault { None, NoSuchPort, InUse, PermissionDenied, Lost, NoDevices, Other };
 
 PortFault ClassifyPortError(QSerialPort::SerialPortError error, const QString& device);
 QString DescribePortFault(PortFault fault, const QString& device, const QString& detail = {});

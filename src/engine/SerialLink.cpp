@@ -1,0 +1,199 @@
+#include "engine/SerialLink.h"
+
+#include "protocol/CommLog.h"
+
+namespace zr410 {
+
+SerialLink::SerialLink(SharedState& state, QObject* parent)
+    : QObject(parent), state_(state), engine_(state, *this) {
+    for (auto [timer, ms] :
+         {std::pair{&tmrSend, kSendIntervalMs}, std::pair{&tmrRecvErr, kReplyLimitMs},
+          std::pair{&tmrBall_Send, kLampMs}, std::pair{&tmrBall_Recv, kLampMs},
+          std::pair{&gather_, kGatherMs}}) {
+        timer->setSingleShot(true);
+        timer->setInterval(ms);
+        timer->setTimerType(Qt::PreciseTimer);
+    }
+    tmrSend.setObjectName(QStringLiteral("tmrSend"));
+    tmrRecvErr.setObjectName(QStringLiteral("tmrRecvErr"));
+    tmrBall_Send.setObjectName(QStringLiteral("tmrBall_Send"));
+    tmrBall_Recv.setObjectName(QStringLiteral("tmrBall_Recv"));
+    reconnect_.setInterval(kReconnectMs);
+
+    connect(&tmrSend, &QTimer::timeout, this, [this] { engine_.sendTick(); });
+    connect(&tmrRecvErr, &QTimer::timeout, this, [this] { engine_.replyTimeout(); });
+    connect(&tmrBall_Send, &QTimer::timeout, this, [this] { emit sendLampChanged(false); });
+    connect(&tmrBall_Recv, &QTimer::timeout, this, [this] { emit receiveLampChanged(false); });
+    connect(&gather_, &QTimer::timeout, this, &SerialLink::onGathered);
+    connect(&reconnect_, &QTimer::timeout, this, &SerialLink::tryReopen);
+    connect(&port_, &QSerialPort::readyRead, this, &SerialLink::onReadyRead);
+    connect(&port_, &QSerialPort::bytesWritten, this, &SerialLink::onBytesWritten);
+    connect(&port_, &QSerialPort::errorOccurred, this, &SerialLink::onPortError);
+}
+
+SerialLink::~SerialLink() {
+    reconnect_.stop();
+    if (port_.isOpen()) {
+        tmrSend.stop();
+        port_.close();
+    }
+}
+
+bool SerialLink::openPort(QString* detail, PortFault* fault) {
+    port_.setPortName(settings_.device);
+    port_.setBaudRate(settings_.baud);
+    port_.setParity(settings_.parity);
+    port_.setDataBits(settings_.dataBits);
+    port_.setStopBits(settings_.stopBits);
+    port_.setFlowControl(QSerialPort::NoFlowControl);
+    if (!port_.open(QIODevice::ReadWrite)) {
+        *detail = port_.errorString();
+        *fault = ClassifyPortError(port_.error(), settings_.device);
+        port_.clearError();
+        return false;
+    }
+    rtsSupported_ = true;
+    failing_ = false;
+    port_.clear(QSerialPort::Input);
+    return true;
+}
+
+SerialLink::OpenResult SerialLink::open(const LineSettings& settings) {
+    reconnect_.stop();
+    if (port_.isOpen()) {
+        close();
+    }
+    settings_ = settings;
+    if (state_.DeviceCount() == 0) {
+        return {PortFault::NoDevices, DescribePortFault(PortFault::NoDevices, settings.device)};
+    }
+    QString detail;
+    PortFault fault = PortFault::None;
+    if (!openPort(&detail, &fault)) {
+        return {fault, DescribePortFault(fault, settings.device, detail)};
+    }
+    engine_.portOpened();
+    emit openChanged(true);
+    return {};
+}
+
+void SerialLink::close() {
+    reconnect_.stop();
+    emit onlineChanged(false);
+    engine_.portClosed();
+    gather_.stop();
+    if (port_.isOpen()) {
+        port_.close();
+    }
+    emit connectCheckVisibleChanged(false);
+    emit openChanged(false);
+}
+
+bool SerialLink::isOpen() const {
+    return port_.isOpen();
+}
+
+bool SerialLink::isPortOpen() const {
+    return port_.isOpen();
+}
+
+bool SerialLink::transmit(const QByteArray& frame) {
+    if (rtsSupported_ && !port_.setRequestToSend(true)) {
+        // Pseudo-terminals and many USB adapters have no RTS line; that is no fault.
+        rtsSupported_ = false;
+        port_.clearError();
+    }
+    QByteArray bytes = frame;
+    bytes.append('\0');  // the controllers expect one trailing NUL after every request
+    if (port_.write(bytes) != bytes.size()) {
+        failPort(PortFault::Lost);
+        return false;
+    }
+    return true;
+}
+
+void SerialLink::onBytesWritten() {
+    // Lower RTS once the frame has been handed to the driver; waiting for the line itself
+    // would block the user-interface thread.
+    if (rtsSupported_ && port_.bytesToWrite() == 0) {
+        port_.setRequestToSend(false);
+    }
+}
+
+void SerialLink::discardInput() {
+    if (port_.isOpen()) {
+        port_.clear(QSerialPort::Input);
+    }
+}
+
+void SerialLink::logBlock(const QByteArray& bytes) {
+    AppendCommLog(bytes);
+}
+
+void SerialLink::flashSendLamp() {
+    emit sendLampChanged(true);
+    tmrBall_Send.start();
+}
+
+void SerialLink::onReadyRead() {
+    if (gather_.isActive() || port_.bytesAvailable() < threshold_) {
+        return;
+    }
+    emit receiveLampChanged(true);
+    tmrBall_Recv.start();
+    // Give the rest of the reply time to arrive, without holding up the window.
+    gather_.start();
+}
+
+void SerialLink::onGathered() {
+    if (!port_.isOpen()) {
+        return;
+    }
+    const QByteArray block = port_.readAll();
+    engine_.blockReceived(block);
+}
+
+void SerialLink::onPortError(QSerialPort::SerialPortError error) {
+    switch (error) {
+        case QSerialPort::ResourceError:
+        case QSerialPort::ReadError:
+        case QSerialPort::WriteError:
+            // Qt keeps reporting a vanished device at full speed; close at the first report.
+            if (port_.isOpen() && !failing_) {
+                failing_ = true;
+                QTimer::singleShot(0, this, [this] { failPort(PortFault::Lost); });
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void SerialLink::failPort(PortFault fault) {
+    if (!port_.isOpen()) {
+        return;
+    }
+    engine_.portLost();
+    gather_.stop();
+    port_.close();
+    port_.clearError();
+    emit onlineChanged(false);
+    emit connectCheckVisibleChanged(false);
+    emit portLost(DescribePortFault(fault, settings_.device));
+    emit openChanged(false);
+    reconnect_.start();
+}
+
+void SerialLink::tryReopen() {
+    QString detail;
+    PortFault fault = PortFault::None;
+    if (state_.DeviceCount() == 0 || !openPort(&detail, &fault)) {
+        return;
+    }
+    reconnect_.stop();
+    engine_.portOpened();
+    emit openChanged(true);
+    emit portReopened();
+}
+
+}  // namespace zr410
