@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QObject>
+
+#include "engine/PollEngine.h"
+#include "engine/SharedState.h"
+
+namespace zr410 {
+
+class ErrorHistory;
+class ValueTable;
+
+// Turns accepted read replies into display texts of the value table (and the error history),
+// and keeps the display settings of the edit device. Each decoder stops at the first value
+// a short reply does not hold and reports it, so nothing past the frame is read.
+class DeviceDecoders : public QObject, public ReplyDecoders {
+    Q_OBJECT
+
+public:
+    DeviceDecoders(SharedState& state, ValueTable& table, ErrorHistory& errors,
+                   QObject* parent = nullptr);
+
+    bool DecodeStatusBlock(int deviceIndex, QByteArrayView frame) override;
+    bool DecodeReservationBlock(QByteArrayView frame) override;
+    bool DecodeParameterBlock(QByteArrayView frame) override;
+    bool DecodeErrorHistory(QByteArrayView frame) override;
+
+    // Display settings of the edit device: decimal places (register 506) and unit text.
+    int DecimalPlaces = 0;
+    QString TempUnitText;
+
+signals:
+    // A status reply of the edit device has been written to its row: the main window
+    // repaints its value widgets from the table.
+    void editDeviceStatusDecoded(int deviceIndex);
+    // The edit device's unit text may have changed (axis title, unit labels).
+    void editDeviceUnitChanged(const QString& unitText);
+    void errorHistoryDecoded();
+
+private:
+    SharedState& state_;
+    ValueTable& table_;
+    ErrorHistory& errors_;
+};
+
+}  // namespace zr410
