@@ -1,0 +1,158 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <array>
+
+#include "engine/PortSettings.h"
+#include "engine/SerialLink.h"
+#include "engine/SharedState.h"
+#include "logging/SaveSettings.h"
+#include "model/Decoders.h"
+#include "model/ErrorHistory.h"
+#include "model/ValueTable.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTableWidget;
+class QTimer;
+
+namespace zr410 {
+
+class GradientLabel;
+class Lamp;
+class MonitoringArea;
+
+// The monitoring program's main window: menus and side buttons, the device list with its
+// connection states, the communication lamps, the data-save summary and the monitoring area
+// of the edit device. It binds widgets to the poll cycle and the value table; it holds no
+// protocol logic of its own.
+class frmZR410_Main : public QMainWindow {
+    Q_OBJECT
+
+public:
+    static constexpr const char* kOpenCaption = "통신포트 열기[&O]";
+    static constexpr const char* kCloseCaption = "통신포트 닫기[&C]";
+
+    explicit frmZR410_Main(QWidget* parent = nullptr);
+    ~frmZR410_Main() override;
+
+    SharedState& State() { return state_; }
+    ValueTable& sprdMulti() { return sprdMulti_; }
+    SerialLink& Link() { return link_; }
+    const PortSettings& Ports() const { return portSettings_; }
+    bool IsPortOpen() const;
+
+    // Menu and side-button commands.
+    void mSetPort_Click();
+    void mSetPortOpen_Click();
+    void mSetMulti_Click();
+    void mSetSaveData_Click();
+    void mSetExit_Click();
+    void mOnlineMulti_Click();
+    void mOnlineParameter_Click();
+    void mOnlineSetDT_Click();
+    void mOnlineError_Click();
+    void mHelpAbout_Click();
+    void mHelpHelp_Click();
+    void mHelpGraphView_Click();
+    void btnMenu_Click(int index);
+
+    // Operator commands of the monitoring area: switch a function of the edit device, or
+    // write its set value (the entry read by the number entry rule, scaled by its decimals).
+    void QueueCommand(int index);
+    void CommitSetValue(const QString& enteredText);
+
+    void SetOnlineControls(bool online);
+    void SelectEditDevice(int row);
+    // Rebuilds the device list and both device grids from a confirmed selection.
+    void ApplyDeviceSelection(const std::vector<int>& deviceNumbers);
+    // A selection confirmed in the dialog: applied, and while the port is open the
+    // identification scan starts again on the new list.
+    void ConfirmDeviceSelection(const std::vector<int>& deviceNumbers);
+
+    // Parts of the window that tests and the accessibility bus look at.
+    QAction* mSetPortAction() const { return mSetPort; }
+    QAction* mSetPortOpenAction() const { return mSetPortOpen; }
+    QAction* mSetMultiAction() const { return mSetMulti; }
+    QMenu* mOnlineMenu() const { return mOnline; }
+    QPushButton* btnMenuButton(int index) const { return btnMenu.at(index); }
+    QWidget* picRunArea() const { return picRun; }
+    MonitoringArea* Monitor() const { return monitor_; }
+    DeviceDecoders& Decoders() { return decoders_; }
+    ErrorHistory& Errors() { return errors_; }
+    QLabel* ConnectCheckLabel() const;
+    QLabel* EditDeviceLabel() const;
+    QTableWidget* sprdStatusGrid() const { return sprdStatus; }
+    QLabel* StatusPanel(int number) const { return StatusBar1.at(number - 1); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    // A message box with only an OK button; tests replace it.
+    virtual void ShowMessage(const QString& text);
+    // Modal windows are opened through this, so tests can answer them.
+    virtual int ExecDialog(QDialog& dialog);
+
+private:
+    void Form_Load();
+    void Form_Unload();
+    void buildMenus();
+    QWidget* buildCommandPanel();
+    QWidget* buildCentre();
+    QWidget* buildRightColumn();
+    void buildStatusBar();
+    void bindLink();
+    void bindMonitor();
+
+    void LoadDeviceSelection();
+    void ShowPortSettings();
+    void ShowSaveSettings();
+    void SetPortCaptions(bool open);
+    void OpenPort();
+    void ClosePort();
+    void ShowConnection(int deviceIndex, const QString& text, const QColor& background);
+
+    SharedState state_;
+    ValueTable sprdMulti_;
+    ErrorHistory errors_;
+    DeviceDecoders decoders_;
+    SerialLink link_;
+    PortSettings portSettings_;
+    SaveSettings saveSettings_;
+
+    QMenu* mSet = nullptr;
+    QAction* mSetPort = nullptr;
+    QAction* mSetPortOpen = nullptr;
+    QAction* mSetMulti = nullptr;
+    QAction* mSetSaveData = nullptr;
+    QAction* mSetExit = nullptr;
+    QMenu* mOnline = nullptr;
+    QAction* mOnlineMulti = nullptr;
+    QAction* mOnlineParameter = nullptr;
+    QAction* mOnlineSetDT = nullptr;
+    QAction* mOnlineError = nullptr;
+    QMenu* mHelp = nullptr;
+    QAction* mHelpAbout = nullptr;
+    QAction* mHelpHelp = nullptr;
+    QAction* mHelpGraphView = nullptr;
+    QAction* mHelpCommView = nullptr;
+
+    std::array<QPushButton*, 11> btnMenu{};
+    QWidget* picRun = nullptr;
+    MonitoringArea* monitor_ = nullptr;
+    QLabel* picOffline = nullptr;
+    GradientLabel* lblConnectChk = nullptr;
+    QLabel* lblMC_No = nullptr;
+    QTableWidget* sprdStatus = nullptr;
+    Lamp* shpSend = nullptr;
+    Lamp* shpRecv = nullptr;
+    QLabel* lblDSave_Enable = nullptr;
+    QLabel* lblDSave_Intv = nullptr;
+    QLabel* lblDSave_Unit = nullptr;
+    std::array<QLabel*, 5> StatusBar1{};
+    QTimer* clock_ = nullptr;
+};
+
+}  // namespace zr410

@@ -1,0 +1,306 @@
+// Start-up, shutdown, menu commands and the binding of the poll cycle's indicators.
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include "common/NumberEntry.h"
+#include "common/ProgramFolder.h"
+#include "engine/DeviceSelection.h"
+#include "monitor/MonitoringArea.h"
+#include "monitor/frmZR410_About.h"
+#include "monitor/frmZR410_Main.h"
+#include "monitor/frmZR410_SetMulti.h"
+#include "monitor/frmZR410_SetPort.h"
+#include "protocol/FrameCodec.h"
+#include "widgets/GradientLabel.h"
+#include "widgets/ShellOpen.h"
+
+namespace zr410 {
+namespace {
+
+const QColor kGood(0x00, 0xFF, 0x00);
+const QColor kLost(0x80, 0x80, 0x80);
+
+}  // namespace
+
+void frmZR410_Main::Form_Load() {
+    saveSettings_ = LoadSaveSettings(SaveSettingsPath());
+    ShowSaveSettings();
+    LoadDeviceSelection();
+    portSettings_ = LoadPortSettings(PortSettingsPath());
+    state_.ChecksumLength = portSettings_.ChecksumLength();
+    ShowPortSettings();
+    SetOnlineControls(false);
+    lblMC_No->clear();
+}
+
+void frmZR410_Main::Form_Unload() {
+    if (link_.isOpen() || link_.isReconnecting()) {
+        link_.close();
+    }
+}
+
+void frmZR410_Main::bindLink() {
+    connect(&link_, &SerialLink::linkMarkChanged, this, [this](int index, LinkMark mark) {
+        sprdMulti_.SetCell(index + 1, ValueTable::kColLinkState,
+                           QString::fromUtf8(LinkMarkText(mark)), LinkMarkColor(mark));
+    });
+    connect(&link_, &SerialLink::connectionChanged, this, [this](int index, bool connected) {
+        if (connected) {
+            ShowConnection(index, QStringLiteral("양호"), kGood);
+        } else {
+            ShowConnection(index, QStringLiteral("불량"), Qt::black);
+        }
+    });
+    connect(&link_, &SerialLink::sendLampChanged, this,
+            [this](bool lit) { shpSend->setColor(lit ? Qt::red : Qt::black); });
+    connect(&link_, &SerialLink::receiveLampChanged, this,
+            [this](bool lit) { shpRecv->setColor(lit ? kGood : Qt::black); });
+    connect(&link_, &SerialLink::editDeviceChanged, this,
+            [this](int, int deviceNo) { lblMC_No->setText(QString::number(deviceNo)); });
+    connect(&link_, &SerialLink::connectCheckVisibleChanged, lblConnectChk, &QWidget::setVisible);
+    connect(&link_, &SerialLink::onlineChanged, this, &frmZR410_Main::SetOnlineControls);
+    connect(&link_, &SerialLink::portLost, this, [this](const QString& message) {
+        StatusBar1[2]->setText(message + QStringLiteral(" 다시 연결을 시도하는 중..."));
+        for (int i = 0; i < state_.DeviceCount(); ++i) {
+            ShowConnection(i, QStringLiteral("포트 끊김"), kLost);
+        }
+    });
+    connect(&link_, &SerialLink::portReopened, this, [this] {
+        StatusBar1[2]->setText(
+            QStringLiteral("통신포트가 다시 연결되었습니다. 기기 연결상태를 검사합니다."));
+    });
+    connect(&link_, &SerialLink::writeRefused, this,
+            [this](const std::vector<int>& registers, const std::vector<int>& values) {
+                QStringList pairs;
+                for (size_t i = 0; i < registers.size(); ++i) {
+                    pairs << QStringLiteral("%1 = %2")
+                                 .arg(registers[i])
+                                 .arg(i < values.size() ? QString::number(values[i])
+                                                        : QStringLiteral("?"));
+                }
+                ShowMessage(QStringLiteral("보낼 수 없는 값이라 쓰지 않았습니다 (%1).\n"
+                                           "값은 -32768 ~ 65535 범위여야 합니다.")
+                                .arg(pairs.join(QStringLiteral(", "))));
+            });
+}
+
+void frmZR410_Main::bindMonitor() {
+    link_.setDecoders(&decoders_);
+    connect(&decoders_, &DeviceDecoders::editDeviceStatusDecoded, this,
+            [this](int index) { monitor_->ShowRow(sprdMulti_, index + 1); });
+    connect(&decoders_, &DeviceDecoders::editDeviceUnitChanged, monitor_,
+            &MonitoringArea::SetUnitText);
+    connect(monitor_, &MonitoringArea::commandClicked, this, &frmZR410_Main::QueueCommand);
+    connect(monitor_, &MonitoringArea::setValueCommitted, this, &frmZR410_Main::CommitSetValue);
+}
+
+void frmZR410_Main::QueueCommand(int index) {
+    if (index < 0 || index >= MonitoringArea::kCommandCount) {
+        return;
+    }
+    // The same register and value switch the function on and off; the controller decides.
+    state_.QueueRequest(poll::kWriteOne, {101 + index}, {1});
+}
+
+void frmZR410_Main::CommitSetValue(const QString& enteredText) {
+    double factor = 1.0;
+    for (int i = 0; i < decoders_.DecimalPlaces; ++i) {
+        factor *= 10.0;
+    }
+    const std::int64_t raw = ScaledEntry(enteredText, factor);
+    if (raw < kMinWordValue || raw > kMaxWordValue) {
+        ShowMessage(QStringLiteral("입력한 SV (%1)는 기기에 보낼 수 있는 범위를 벗어났습니다. "
+                                   "값을 확인하십시오.")
+                        .arg(enteredText.trimmed()));
+        return;
+    }
+    state_.QueueRequest(poll::kWriteOne, {115}, {static_cast<int>(raw)});
+}
+
+void frmZR410_Main::LoadDeviceSelection() {
+    ApplyDeviceSelection(zr410::LoadDeviceSelection(DeviceSelectionPath()));
+}
+
+void frmZR410_Main::ApplyDeviceSelection(const std::vector<int>& deviceNumbers) {
+    state_.SetDeviceNumbers(deviceNumbers);
+    sprdMulti_.resetRows(deviceNumbers);
+    sprdStatus->setRowCount(0);
+    sprdStatus->setRowCount(static_cast<int>(deviceNumbers.size()));
+    for (int i = 0; i < static_cast<int>(deviceNumbers.size()); ++i) {
+        auto* number = new QTableWidgetItem(QString::number(deviceNumbers[i]));
+        number->setTextAlignment(Qt::AlignCenter);
+        sprdStatus->setItem(i, 0, number);
+        auto* connection = new QTableWidgetItem;
+        connection->setTextAlignment(Qt::AlignCenter);
+        sprdStatus->setItem(i, 1, connection);
+    }
+}
+
+void frmZR410_Main::ShowConnection(int deviceIndex, const QString& text, const QColor& background) {
+    QTableWidgetItem* item = sprdStatus->item(deviceIndex, 1);
+    if (item == nullptr) {
+        return;
+    }
+    item->setText(text);
+    item->setBackground(background);
+    item->setForeground(background.lightness() < 100 ? Qt::white : Qt::black);
+}
+
+void frmZR410_Main::ShowPortSettings() {
+    StatusBar1[0]->setText(portSettings_.PortName);
+    StatusBar1[1]->setText(portSettings_.LineText());
+    StatusBar1[4]->setText(portSettings_.ProtocolText);
+}
+
+void frmZR410_Main::ShowSaveSettings() {
+    lblDSave_Enable->setText(saveSettings_.SaveEnabled);
+    lblDSave_Intv->setText(QString::number(saveSettings_.SaveInterval));
+    lblDSave_Unit->setText(saveSettings_.SaveUnit);
+}
+
+void frmZR410_Main::SetOnlineControls(bool online) {
+    mSetPort->setEnabled(!online);
+    btnMenu[0]->setEnabled(!online);
+    btnMenu[2]->setEnabled(!online);
+    mOnline->menuAction()->setEnabled(online);
+    for (int i = 4; i <= 7; ++i) {
+        btnMenu[i]->setEnabled(online);
+    }
+    picRun->setVisible(online);
+    picOffline->setVisible(!online);
+}
+
+bool frmZR410_Main::IsPortOpen() const {
+    return mSetPortOpen->text() == QString::fromUtf8(kCloseCaption);
+}
+
+void frmZR410_Main::SetPortCaptions(bool open) {
+    mSetPortOpen->setText(QString::fromUtf8(open ? kCloseCaption : kOpenCaption));
+    btnMenu[1]->setText(open ? QStringLiteral("통신포트 닫기") : QStringLiteral("통신포트 열기"));
+}
+
+void frmZR410_Main::mSetPortOpen_Click() {
+    if (IsPortOpen()) {
+        ClosePort();
+    } else {
+        OpenPort();
+    }
+}
+
+void frmZR410_Main::OpenPort() {
+    SetPortCaptions(true);
+    lblConnectChk->show();
+    StatusBar1[2]->clear();
+    const SerialLink::OpenResult result = link_.open(ToLineSettings(portSettings_));
+    if (!result.ok()) {
+        // Nothing is polling: captions, label and cycle go back to closed, and the operator
+        // learns why instead of watching a scan that never starts.
+        SetPortCaptions(false);
+        lblConnectChk->hide();
+        StatusBar1[2]->setText(result.message);
+        ShowMessage(result.message);
+    }
+}
+
+void frmZR410_Main::ClosePort() {
+    SetPortCaptions(false);
+    link_.close();
+    StatusBar1[2]->setText(QStringLiteral("통신포트를 닫았습니다."));
+}
+
+void frmZR410_Main::SelectEditDevice(int row) {
+    if (!IsPortOpen() || !link_.isOpen()) {
+        return;
+    }
+    if (row < 1 || row > state_.DeviceCount() || !state_.DeviceConnected[row - 1]) {
+        return;
+    }
+    state_.EditDeviceIndex = row - 1;
+    const QString number = sprdStatus->item(row - 1, 0)->text();
+    lblMC_No->setText(number);
+    state_.EditDeviceNo = number.toInt();
+    state_.PendingState = poll::kStatus;
+}
+
+void frmZR410_Main::btnMenu_Click(int index) {
+    using Handler = void (frmZR410_Main::*)();
+    static constexpr std::array<Handler, 11> handlers = {
+        &frmZR410_Main::mSetPort_Click,      &frmZR410_Main::mSetPortOpen_Click,
+        &frmZR410_Main::mSetMulti_Click,     &frmZR410_Main::mSetSaveData_Click,
+        &frmZR410_Main::mOnlineMulti_Click,  &frmZR410_Main::mOnlineParameter_Click,
+        &frmZR410_Main::mOnlineSetDT_Click,  &frmZR410_Main::mOnlineError_Click,
+        &frmZR410_Main::mHelpAbout_Click,    &frmZR410_Main::mHelpHelp_Click,
+        &frmZR410_Main::mHelpGraphView_Click};
+    if (index >= 0 && index < static_cast<int>(handlers.size())) {
+        (this->*handlers[index])();
+    }
+}
+
+void frmZR410_Main::mSetPort_Click() {
+    frmZR410_SetPort dialog(portSettings_, this);
+    if (ExecDialog(dialog) == QDialog::Accepted) {
+        portSettings_ = dialog.Settings();
+        state_.ChecksumLength = portSettings_.ChecksumLength();
+        ShowPortSettings();
+    }
+}
+
+void frmZR410_Main::mSetMulti_Click() {
+    frmZR410_SetMulti dialog(this);
+    if (ExecDialog(dialog) != QDialog::Accepted) {
+        return;
+    }
+    ConfirmDeviceSelection(dialog.SelectedDeviceNumbers());
+}
+
+void frmZR410_Main::ConfirmDeviceSelection(const std::vector<int>& deviceNumbers) {
+    ApplyDeviceSelection(deviceNumbers);
+    if (link_.isOpen()) {
+        // The old indices mean nothing in the new list: identify the new devices afresh.
+        lblMC_No->clear();
+        link_.restartScan();
+    }
+}
+
+void frmZR410_Main::mSetSaveData_Click() {
+    ShowMessage(QStringLiteral("데이터저장 설정은 이 버전에서 아직 제공되지 않습니다."));
+}
+
+void frmZR410_Main::mSetExit_Click() {
+    close();
+}
+
+void frmZR410_Main::mOnlineMulti_Click() {
+    ShowMessage(QStringLiteral("멀티운전 화면은 이 버전에서 아직 제공되지 않습니다."));
+}
+
+void frmZR410_Main::mOnlineParameter_Click() {
+    ShowMessage(QStringLiteral("파라메터 설정 화면은 이 버전에서 아직 제공되지 않습니다."));
+}
+
+void frmZR410_Main::mOnlineSetDT_Click() {
+    ShowMessage(QStringLiteral("현재 일시 설정 화면은 이 버전에서 아직 제공되지 않습니다."));
+}
+
+void frmZR410_Main::mOnlineError_Click() {
+    ShowMessage(QStringLiteral("에러 메시지 화면은 이 버전에서 아직 제공되지 않습니다."));
+}
+
+void frmZR410_Main::mHelpAbout_Click() {
+    frmZR410_About about(this);
+    ExecDialog(about);
+}
+
+void frmZR410_Main::mHelpHelp_Click() {
+    ShellOpen(ExecutableFolder() + QStringLiteral("/Help/ZR410_V100.html"), ExecutableFolder(),
+              this);
+}
+
+void frmZR410_Main::mHelpGraphView_Click() {
+    ShellOpen(ExecutableFolder() + QStringLiteral("/ZR410_Graph"), ExecutableFolder(), this);
+}
+
+}  // namespace zr410
