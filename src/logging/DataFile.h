@@ -1,0 +1,172 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QDate>
+#include <QString>
+#include <QTime>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+class QIODevice;
+
+namespace zr410 {
+
+// A data file holds one record per line: date, time and six values, TAB-separated, CR LF ended.
+// The monitoring program's logger writes it and the viewer reads it; both sides live here so
+// that each is tested against the other.
+inline constexpr int kDataSeriesCount = 6;
+inline constexpr int kDataFieldCount = 8;
+
+// ---- Writer ----------------------------------------------------------------------------------
+
+// SaveFolder/SaveFileName_NN.DAT, NN being the device number with at least two digits. The
+// separator is always inserted, so a root folder gives "//ZR410_01.DAT", which the file system
+// accepts as designed.
+QString DataFilePath(const QString& saveFolder, const QString& saveFileName, int deviceNumber);
+
+// The value texts of one record in file order: mold, medium, return, supply, pressure, SV.
+using DataRecordValues = std::array<QString, kDataSeriesCount>;
+
+// "YYYY-MM-DD\tHH:MM:SS\tv1\t...\tv6\r\n". Value texts are copied as displayed; a TAB, CR or LF
+// inside one would split the record, so control characters become blanks.
+QByteArray FormatDataRecord(QDate date, QTime time, const DataRecordValues& values);
+
+// Opens the file for appending (creating the file, never the folder), writes the record and
+// closes it. A record that cannot be written whole is cut off again so the file never holds a
+// torn line. Returns false on any failure; never throws.
+bool AppendDataRecord(const QString& path, QByteArrayView record);
+
+// ---- Reader ----------------------------------------------------------------------------------
+
+// Reads a device's text line by line in blocks: LF or CR LF endings, constant memory however
+// long the file. A line longer than kMaxLineLength is reported as overlong and discarded.
+class DataLineReader {
+public:
+    static constexpr qsizetype kMaxLineLength = 64 * 1024;
+
+    explicit DataLineReader(QIODevice& device, qsizetype blockSize = 1 << 20);
+
+    // The next line without its line end; false at the end of the input or on a read error.
+    // The view stays valid until the next call.
+    bool next(QByteArrayView& line);
+
+    bool lineTerminated() const { return terminated_; }
+    bool lineOverlong() const { return overlong_; }
+    qint64 lineNumber() const { return lineNumber_; }
+    qint64 bytesConsumed() const { return consumed_; }
+    bool readFailed() const { return readFailed_; }
+
+private:
+    bool fill();
+
+    QIODevice& device_;
+    QByteArray buffer_;
+    qsizetype begin_ = 0;
+    qsizetype end_ = 0;
+    qsizetype blockSize_;
+    bool atEnd_ = false;
+    bool readFailed_ = false;
+    bool terminated_ = false;
+    bool overlong_ = false;
+    qint64 lineNumber_ = 0;
+    qint64 consumed_ = 0;
+};
+
+// Calls fn(index, field) for each TAB-separated field of a line, empty fields included, until
+// fn returns false. Returns the number of fields visited.
+template <typename Fn>
+int ForEachDataField(QByteArrayView line, Fn&& fn) {
+    int index = 0;
+    qsizetype start = 0;
+    for (;;) {
+        const qsizetype tab = line.indexOf('\t', start);
+        const qsizetype end = tab < 0 ? line.size() : tab;
+        if (!fn(index, line.sliced(start, end - start))) {
+            return index + 1;
+        }
+        ++index;
+        if (tab < 0) {
+            return index;
+        }
+        start = tab + 1;
+    }
+}
+
+// The value of a field: ParseLeadingNumber's result, computed faster for plain numbers.
+double ParseDataField(QByteArrayView field);
+
+// What a line of a data file turned out to be.
+enum class DataLineKind {
+    Record,       // eight fields or more
+    ShortRecord,  // two to seven fields: the missing values read as 0
+    Empty,        // nothing but blanks
+    NotARecord,   // a single field: no time, no values
+    Binary,       // control characters: not text
+    Overlong,     // longer than any record could be
+    Incomplete,   // a short last line without its line end: a record still being written
+};
+
+DataLineKind ClassifyDataLine(QByteArrayView line, bool terminated, bool overlong);
+inline bool IsRecord(DataLineKind kind) {
+    return kind == DataLineKind::Record || kind == DataLineKind::ShortRecord;
+}
+
+// Short texts of many records in one block, so a million labels cost bytes, not allocations.
+class DataTextColumn {
+public:
+    // Texts are cut at this length; a longer date or time is not a date or time anyway.
+    static constexpr qsizetype kMaxTextLength = 64;
+
+    void reserve(qsizetype count, qsizetype bytesPerText);
+    // False when the block would pass 4 GiB.
+    bool append(QByteArrayView text);
+    qsizetype size() const { return static_cast<qsizetype>(ends_.size()); }
+    QByteArrayView view(qsizetype index) const;
+    QString at(qsizetype index) const;
+
+private:
+    std::vector<char> chars_;
+    std::vector<std::uint32_t> ends_;
+};
+
+// The records of one file, column by column, ready for one hand-over to a chart.
+struct DataFileContents {
+    std::array<std::vector<double>, kDataSeriesCount> series;
+    DataTextColumn dates;  // field 1, kept for the data table
+    DataTextColumn times;  // field 2, the chart's point labels
+    std::array<double, kDataSeriesCount> minimum{};
+    std::array<double, kDataSeriesCount> maximum{};
+
+    qsizetype size() const { return times.size(); }
+};
+
+enum class DataFileStatus { Ok, Missing, Unreadable, ReadError, Cancelled, TooLarge, OutOfMemory };
+
+struct DataLineIssue {
+    qint64 lineNumber = 0;
+    DataLineKind kind = DataLineKind::Empty;
+};
+
+struct DataFileLoadResult {
+    DataFileStatus status = DataFileStatus::Ok;
+    QString errorText;  // the system's reason when the file could not be opened or read
+    qint64 recordsRead = 0;
+    qint64 shortRecords = 0;  // records with fewer than eight fields, counted in recordsRead
+    qint64 linesSkipped = 0;
+    std::vector<DataLineIssue> firstIssues;  // the first few skipped or short lines
+    DataFileContents contents;
+};
+
+// Called now and then with the bytes read so far and the file size; returning false cancels.
+using DataFileProgress = std::function<bool(qint64 done, qint64 total)>;
+
+// Reads a whole data file in one pass into storage sized from the file size. Fields are taken
+// by position; values with the leading-number parse (missing, empty or "--" read 0). Lines that
+// are no record are skipped and counted. Contents stay filled after a read error, up to it.
+DataFileLoadResult ReadDataFile(const QString& path, const DataFileProgress& progress = {});
+
+}  // namespace zr410

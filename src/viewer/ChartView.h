@@ -1,0 +1,111 @@
+#pragma once
+
+#include <QColor>
+#include <QSharedPointer>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+#include "logging/DataFile.h"
+
+class QCustomPlot;
+class QCPItemRect;
+class QCPRange;
+class QCPTextElement;
+class QScrollBar;
+
+namespace zr410 {
+
+class IndexLabelTicker;
+class SeriesPlottable;
+
+// The viewer's chart `ChartFX1`: six series over the records of one file, pressure on the
+// secondary (right) axis, the record times as X labels, and the switches of the set-up panel.
+class ChartView : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kSeriesCount = kDataSeriesCount;
+    static constexpr int kPressureSeries = 4;
+    static constexpr int kZeroFramePoints = 300;
+
+    // Title slots: 0 primary Y axis, 1 secondary Y axis, 2 chart title, 3 X axis.
+    enum TitleSlot { LeftAxisTitle = 0, RightAxisTitle = 1, ChartTitle = 2, BottomAxisTitle = 3 };
+
+    explicit ChartView(QWidget* parent = nullptr);
+    ~ChartView() override;
+
+    static const std::array<QString, kSeriesCount>& SeriesNames();
+    static const std::array<QColor, kSeriesCount>& DefaultColours();
+
+    // 6 series x 300 zero points with blank labels.
+    void ClearChart();
+    // Series names, pressure on the secondary axis, the three fixed titles.
+    void SetupChartSeries();
+    // The one hand-over of a loaded file: shared, not copied. Shows the whole file.
+    void setContents(std::shared_ptr<const DataFileContents> contents);
+    const std::shared_ptr<const DataFileContents>& contents() const { return contents_; }
+    bool showsZeroFrame() const { return zeroFrame_; }
+
+    QColor seriesColour(int series) const;
+    void setSeriesColour(int series, const QColor& colour);
+    bool isSeriesVisible(int series) const;
+    void setSeriesVisible(int series, bool visible);
+    QString seriesName(int series) const;
+
+    QString titleText(int slot) const;
+    void setTitleText(int slot, const QString& text);
+
+    // Axis 0 primary, 1 secondary. A limit that would leave no range (minimum not below the
+    // maximum) is refused and the axis keeps its range; returns whether it applied.
+    bool setAxisMinimum(int axis, double value);
+    bool setAxisMaximum(int axis, double value);
+    double axisMinimum(int axis) const;
+    double axisMaximum(int axis) const;
+    double xMinimum() const;
+    double xMaximum() const;
+    void setXRange(double lower, double upper);
+
+    int lineWidth() const { return lineWidth_; }
+    void setLineWidth(int width);
+    bool is3D() const { return depth_; }
+    void set3D(bool on);
+    bool zoomEnabled() const;
+    void setZoomEnabled(bool on);
+    bool scrollBarVisible() const;
+    void setScrollBarVisible(bool visible);
+    bool borderEnabled() const;
+    void setBorderEnabled(bool on);
+    QColor borderColour() const { return borderColour_; }
+    void setBorderColour(const QColor& colour);
+
+    // Back to the whole file along X, keeping the Y limits.
+    void showWholeFile();
+
+    QCustomPlot* plot() const { return plot_; }
+    SeriesPlottable* series(int series) const { return series_[static_cast<size_t>(series)]; }
+
+private:
+    void rescaleValueAxes();
+    void rebuildLegend();
+    void onXRangeChanged(const QCPRange& range);
+    void onScrollBarMoved(int value);
+    void syncScrollBar();
+    void replotSoon();
+
+    QCustomPlot* plot_ = nullptr;
+    QScrollBar* scrollBar_ = nullptr;
+    QCPTextElement* title_ = nullptr;
+    QCPItemRect* border_ = nullptr;
+    QSharedPointer<IndexLabelTicker> ticker_;
+    std::array<SeriesPlottable*, kSeriesCount> series_{};
+    std::shared_ptr<const DataFileContents> contents_;
+    QColor borderColour_ = Qt::black;
+    int lineWidth_ = 1;
+    bool depth_ = false;
+    bool zeroFrame_ = true;
+    bool clamping_ = false;
+};
+
+}  // namespace zr410

@@ -1,0 +1,194 @@
+#include "viewer/SeriesPlottable.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace zr410 {
+
+SeriesPlottable::SeriesPlottable(QCPAxis* keyAxis, QCPAxis* valueAxis)
+    : QCPAbstractPlottable(keyAxis, valueAxis) {
+    setBrush(Qt::NoBrush);
+}
+
+void SeriesPlottable::setContents(std::shared_ptr<const DataFileContents> contents, int series) {
+    contents_ = std::move(contents);
+    series_ = series;
+}
+
+const std::vector<double>* SeriesPlottable::values() const {
+    return contents_ ? &contents_->series[static_cast<std::size_t>(series_)] : nullptr;
+}
+
+qsizetype SeriesPlottable::pointCount() const {
+    const auto* v = values();
+    return v ? static_cast<qsizetype>(v->size()) : 0;
+}
+
+double SeriesPlottable::selectTest(const QPointF&, bool, QVariant*) const {
+    return -1;
+}
+
+QCPRange SeriesPlottable::getKeyRange(bool& foundRange, QCP::SignDomain) const {
+    const qsizetype n = pointCount();
+    foundRange = n > 0;
+    return n > 0 ? QCPRange(0, static_cast<double>(n - 1)) : QCPRange();
+}
+
+QCPRange SeriesPlottable::getValueRange(bool& foundRange, QCP::SignDomain inSignDomain,
+                                        const QCPRange& inKeyRange) const {
+    const auto* v = values();
+    foundRange = v != nullptr && !v->empty();
+    if (!foundRange) {
+        return QCPRange();
+    }
+    double low = contents_->minimum[static_cast<std::size_t>(series_)];
+    double high = contents_->maximum[static_cast<std::size_t>(series_)];
+    if (inKeyRange != QCPRange()) {
+        const auto n = static_cast<qsizetype>(v->size());
+        const qsizetype first = std::clamp<qsizetype>(std::ceil(inKeyRange.lower), 0, n - 1);
+        const qsizetype last = std::clamp<qsizetype>(std::floor(inKeyRange.upper), 0, n - 1);
+        const auto [lo, hi] = std::minmax_element(v->begin() + first, v->begin() + last + 1);
+        low = *lo;
+        high = *hi;
+    }
+    if (inSignDomain == QCP::sdPositive && high <= 0) {
+        foundRange = false;
+    } else if (inSignDomain == QCP::sdNegative && low >= 0) {
+        foundRange = false;
+    }
+    return QCPRange(low, high);
+}
+
+QVector<QPointF> SeriesPlottable::visiblePolyline(bool* reduced) const {
+    QVector<QPointF> points;
+    if (reduced != nullptr) {
+        *reduced = false;
+    }
+    const auto* v = values();
+    QCPAxis* keyAxis = mKeyAxis.data();
+    QCPAxis* valueAxis = mValueAxis.data();
+    if (v == nullptr || v->empty() || keyAxis == nullptr || valueAxis == nullptr) {
+        return points;
+    }
+    const auto n = static_cast<qsizetype>(v->size());
+    const QCPRange range = keyAxis->range();
+    // One point beyond each edge, so the line runs out of the plot rather than stopping short.
+    const qsizetype first = std::clamp<qsizetype>(std::floor(range.lower) - 1, 0, n - 1);
+    const qsizetype last = std::clamp<qsizetype>(std::ceil(range.upper) + 1, 0, n - 1);
+    const double x0 = keyAxis->coordToPixel(0.0);
+    const double dx = keyAxis->coordToPixel(1.0) - x0;
+    const auto y = [&](double value) { return valueAxis->coordToPixel(value); };
+    const qsizetype count = last - first + 1;
+    const double spanPixels = std::fabs(dx) * static_cast<double>(count - 1);
+
+    if (dx <= 0.0 || static_cast<double>(count) <= 2.0 * spanPixels + 2.0) {
+        points.reserve(count);
+        for (qsizetype i = first; i <= last; ++i) {
+            points.append(QPointF(x0 + dx * static_cast<double>(i), y((*v)[i])));
+        }
+        return points;
+    }
+    // Several points per pixel: each pixel column keeps its lowest and highest value, in the
+    // order they come, which draws the same picture as every point would.
+    if (reduced != nullptr) {
+        *reduced = true;
+    }
+    const double* data = v->data();
+    const auto columnOf = [&](qsizetype i) { return std::floor(x0 + dx * static_cast<double>(i)); };
+    points.reserve((static_cast<qsizetype>(spanPixels) + 2) * 2);
+    qsizetype i = first;
+    while (i <= last) {
+        const double column = columnOf(i);
+        auto end = static_cast<qsizetype>(std::ceil((column + 1.0 - x0) / dx)) - 1;
+        end = std::clamp(end, i, last);
+        while (end > i && columnOf(end) > column) {
+            --end;
+        }
+        while (end < last && columnOf(end + 1) <= column) {
+            ++end;
+        }
+        const auto [lo, hi] = std::minmax_element(data + i, data + end + 1);
+        const double x = column + 0.5;
+        if (lo < hi) {
+            points.append(QPointF(x, y(*lo)));
+            points.append(QPointF(x, y(*hi)));
+        } else {
+            points.append(QPointF(x, y(*hi)));
+            points.append(QPointF(x, y(*lo)));
+        }
+        i = end + 1;
+    }
+    return points;
+}
+
+void SeriesPlottable::draw(QCPPainter* painter) {
+    bool dense = false;
+    const QVector<QPointF> points = visiblePolyline(&dense);
+    if (points.isEmpty()) {
+        return;
+    }
+    // Reduced lines are vertical strokes one pixel apart: smoothing them costs much and shows
+    // nothing, so only lines through single points are antialiased.
+    if (dense) {
+        painter->setAntialiasing(false);
+    } else {
+        applyDefaultAntialiasingHint(painter);
+    }
+    const auto polyline = [&] {
+        if (points.size() == 1) {
+            painter->drawPoint(points.front());
+        } else {
+            painter->drawPolyline(points.constData(), static_cast<int>(points.size()));
+        }
+    };
+    if (depthLook_) {
+        // The raised look: a pale copy of the line just below and to the right, opaque so it
+        // costs no blending.
+        const QColor base = mPen.color();
+        const QColor shade((base.red() + 3 * 200) / 4, (base.green() + 3 * 200) / 4,
+                           (base.blue() + 3 * 210) / 4);
+        QPen shadow = mPen;
+        shadow.setColor(shade);
+        painter->setPen(shadow);
+        painter->save();
+        painter->translate(2, 2);
+        polyline();
+        painter->restore();
+    }
+    painter->setPen(mPen);
+    polyline();
+}
+
+void SeriesPlottable::drawLegendIcon(QCPPainter* painter, const QRectF& rect) const {
+    applyDefaultAntialiasingHint(painter);
+    QPen pen = mPen;
+    pen.setWidthF(std::max(2.0, pen.widthF()));
+    painter->setPen(pen);
+    painter->drawLine(QLineF(rect.left(), rect.center().y(), rect.right(), rect.center().y()));
+}
+
+double IndexLabelTicker::getTickStep(const QCPRange& range) {
+    // Whole points only, on a 1-2-5 ladder, about tickCount() ticks across the range.
+    const double raw = range.size() / std::max(1, tickCount());
+    if (!(raw > 1.0)) {
+        return 1.0;
+    }
+    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+    for (const double mantissa : {1.0, 2.0, 5.0, 10.0}) {
+        if (mantissa * magnitude >= raw) {
+            return std::max(1.0, mantissa * magnitude);
+        }
+    }
+    return 10.0 * magnitude;
+}
+
+QString IndexLabelTicker::getTickLabel(double tick, const QLocale&, QChar, int) {
+    const double index = std::round(tick);
+    if (!contents_ || std::fabs(tick - index) > 1e-6 || index < 0 ||
+        index >= static_cast<double>(contents_->size())) {
+        return QString();
+    }
+    return contents_->times.at(static_cast<qsizetype>(index));
+}
+
+}  // namespace zr410

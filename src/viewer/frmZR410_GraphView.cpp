@@ -1,0 +1,280 @@
+#include "viewer/frmZR410_GraphView.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QLocale>
+#include <QShortcut>
+#include <QTimer>
+
+#include "common/ProgramFolder.h"
+#include "ui_frmZR410_GraphView.h"
+#include "viewer/BackgroundTask.h"
+#include "viewer/ChartView.h"
+#include "viewer/DataTableModel.h"
+#include "viewer/LoadStatusText.h"
+
+namespace zr410 {
+
+frmZR410_GraphView::frmZR410_GraphView(ViewerDialogs dialogs, QWidget* parent)
+    : QWidget(parent),
+      ui_(std::make_unique<Ui::frmZR410_GraphView>()),
+      dialogs_(std::move(dialogs)) {
+    ui_->setupUi(this);
+    task_ = new BackgroundTask(this);
+    tableModel_ = new DataTableModel(this);
+    ui_->sprdGRP_Data->setModel(tableModel_);
+    tmrRefresh_List_ = new QTimer(this);
+    tmrRefresh_List_->setObjectName(QStringLiteral("tmrRefresh_List"));
+    tmrRefresh_List_->setSingleShot(true);
+    tmrRefresh_List_->setInterval(50);
+    ui_->splitChart->setStretchFactor(0, 4);
+    ui_->splitChart->setStretchFactor(1, 1);
+
+    connect(tmrRefresh_List_, &QTimer::timeout, this, &frmZR410_GraphView::tmrRefresh_List_Timer);
+    connect(ui_->btnSelectFolder, &QPushButton::clicked, this,
+            &frmZR410_GraphView::lblFolder_Click);
+    ui_->lblFolder->installEventFilter(this);
+    connect(ui_->File1, &QListWidget::itemClicked, this, &frmZR410_GraphView::File1_Click);
+    ui_->File1->installEventFilter(this);
+    connect(task_, &BackgroundTask::progressChanged, ui_->prgTask, &QProgressBar::setValue);
+    connect(ui_->btnCancelTask, &QPushButton::clicked, task_, &BackgroundTask::cancel);
+    connect(ui_->btnPrint, &QPushButton::clicked, this, &frmZR410_GraphView::btnPrint_Click);
+    connect(ui_->btnToExcel, &QPushButton::clicked, this, &frmZR410_GraphView::btnToExcel_Click);
+    connect(ui_->Command1, &QPushButton::clicked, this, &frmZR410_GraphView::Command1_Click);
+    connect(ui_->Command2, &QPushButton::clicked, this, &frmZR410_GraphView::Command2_Click);
+    connect(ui_->btnExit, &QPushButton::clicked, this, &QWidget::close);
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, &frmZR410_GraphView::Command2_Click);
+    connectOptionControls();
+
+    Form_Load();
+}
+
+frmZR410_GraphView::~frmZR410_GraphView() = default;
+
+QString frmZR410_GraphView::DefaultDataFolder() {
+    return QDir::homePath() + QStringLiteral("/ZR410_DATA");
+}
+
+void frmZR410_GraphView::Form_Load() {
+    if (LoadFolderSetting()) {
+        // A remembered folder that is gone falls back to the program folder for this run.
+        if (!QFileInfo(DataFolder()).isDir()) {
+            ui_->lblFolder->setText(ProgramFolder());
+        }
+    } else {
+        const QString folder = DefaultDataFolder();
+        QDir().mkdir(folder);
+        ui_->lblFolder->setText(folder);
+    }
+    tmrRefresh_List_Timer();
+
+    ui_->sprdGRP_Data->horizontalHeader()->setMinimumSectionSize(56);
+    ui_->sprdGRP_Data->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    ui_->sprdGRP_Data->verticalHeader()->hide();
+    ui_->sprdGRP_Data->verticalHeader()->setDefaultSectionSize(22);
+    chart()->SetupChartSeries();
+    chart()->ClearChart();
+    setupOptionControls();
+    if (!LoadChartColours()) {
+        ShowDefaultChartColours();
+    }
+    ShowBorderColour();
+    loadPrintMargins();
+    loadUseItems();
+    chart()->set3D(ui_->chb3D->isChecked());
+    chart()->setZoomEnabled(true);
+    showAxisLimits();
+}
+
+bool frmZR410_GraphView::LoadFolderSetting() {
+    const auto folder = zr410::LoadFolderSetting();
+    if (!folder) {
+        return false;
+    }
+    ui_->lblFolder->setText(*folder);
+    return true;
+}
+
+QString frmZR410_GraphView::DataFolder() const {
+    return ui_->lblFolder->text();
+}
+
+ChartView* frmZR410_GraphView::chart() const {
+    return ui_->ChartFX1;
+}
+
+void frmZR410_GraphView::lblFolder_Click() {
+    if (isBusy()) {
+        return;
+    }
+    // The platform dialog opens at the current data folder, where the operator most likely
+    // wants to start; the program folder when that is gone.
+    const QString start = QFileInfo(DataFolder()).isDir() ? DataFolder() : ProgramFolder();
+    const QString chosen = dialogs_.chooseFolder(this, start);
+    if (!chosen.isEmpty()) {
+        applyFolderChoice(QDir::cleanPath(chosen));
+    }
+}
+
+void frmZR410_GraphView::applyFolderChoice(const QString& folder) {
+    zr410::SaveFolderSetting(folder);  // a failed write still switches folders for this run
+    ui_->lblFolder->setText(folder);
+    tmrRefresh_List_->start();
+}
+
+void frmZR410_GraphView::tmrRefresh_List_Timer() {
+    tmrRefresh_List_->stop();
+    fileListFolder_ = DataFolder();
+    QDir folder(fileListFolder_);
+    // *.DAT whatever the letter case: files copied from Windows PCs are often named *.dat.
+    const QFileInfoList entries = folder.entryInfoList(
+        {QStringLiteral("*.DAT")}, QDir::Files | QDir::Readable | QDir::Hidden | QDir::System,
+        QDir::Name | QDir::IgnoreCase);
+    ui_->File1->clear();
+    const QLocale english(QLocale::English);
+    for (const QFileInfo& info : entries) {
+        auto* item = new QListWidgetItem(info.fileName(), ui_->File1);
+        item->setToolTip(
+            QStringLiteral("%1 바이트, 수정 %2")
+                .arg(english.toString(info.size()),
+                     info.lastModified().toString(QStringLiteral("yyyy-MM-dd HH:mm"))));
+    }
+    if (entries.isEmpty()) {
+        setStatus(QStringLiteral("이 폴더에는 데이터 파일(*.DAT)이 없습니다."), false);
+    }
+}
+
+QStringList frmZR410_GraphView::ListedFiles() const {
+    QStringList names;
+    for (int i = 0; i < ui_->File1->count(); ++i) {
+        names.append(ui_->File1->item(i)->text());
+    }
+    return names;
+}
+
+QString frmZR410_GraphView::selectedFilePath() const {
+    const QList<QListWidgetItem*> selected = ui_->File1->selectedItems();
+    if (selected.isEmpty()) {
+        return QString();
+    }
+    return fileListFolder_ + QLatin1Char('/') + selected.first()->text();
+}
+
+void frmZR410_GraphView::File1_Click(QListWidgetItem* item) {
+    if (item == nullptr || isBusy()) {
+        return;
+    }
+    LoadDataFile(fileListFolder_ + QLatin1Char('/') + item->text());
+}
+
+void frmZR410_GraphView::LoadDataFile(const QString& path) {
+    if (isBusy()) {
+        return;
+    }
+    setBusy(true, QStringLiteral("%1 불러오는 중...").arg(QFileInfo(path).fileName()));
+    auto result = std::make_shared<DataFileLoadResult>();
+    BackgroundTask* task = task_;
+    task_->start(
+        [result, path, task] {
+            *result = ReadDataFile(
+                path, [task](qint64 done, qint64 total) { return task->report(done, total); });
+        },
+        [this, result, path] { onLoadDone(path, std::move(*result)); });
+}
+
+void frmZR410_GraphView::onLoadDone(const QString& path, DataFileLoadResult result) {
+    setBusy(false, QString());
+    const QString name = QFileInfo(path).fileName();
+    if (result.status == DataFileStatus::Cancelled) {
+        setStatus(DescribeLoadResult(name, result), false);
+        return;
+    }
+    if (result.recordsRead > 0) {
+        auto contents = std::make_shared<const DataFileContents>(std::move(result.contents));
+        chart()->setContents(contents);
+        tableModel_->setContents(contents);
+    } else {
+        // Leaving the previous file's curves up would pass them off as this file's.
+        chart()->ClearChart();
+        tableModel_->setContents(nullptr);
+    }
+    chart()->SetupChartSeries();
+    showAxisLimits();
+    setStatus(DescribeLoadResult(name, result), IsLoadFailure(result));
+    if (result.status == DataFileStatus::Missing) {
+        tmrRefresh_List_->start();
+    }
+}
+
+bool frmZR410_GraphView::isBusy() const {
+    return task_->busy();
+}
+
+void frmZR410_GraphView::waitForTask() {
+    task_->waitForDone();
+}
+
+QString frmZR410_GraphView::statusText() const {
+    return ui_->lblLoadStatus->text();
+}
+
+void frmZR410_GraphView::setBusy(bool busy, const QString& status) {
+    for (QWidget* w :
+         {static_cast<QWidget*>(ui_->File1), static_cast<QWidget*>(ui_->btnSelectFolder),
+          static_cast<QWidget*>(ui_->btnToExcel), static_cast<QWidget*>(ui_->btnPrint),
+          static_cast<QWidget*>(ui_->Command1)}) {
+        w->setEnabled(!busy);
+    }
+    ui_->prgTask->setValue(0);
+    ui_->prgTask->setVisible(busy);
+    ui_->btnCancelTask->setVisible(busy);
+    if (busy) {
+        setCursor(Qt::BusyCursor);
+        setStatus(status, false);
+    } else {
+        unsetCursor();
+    }
+}
+
+void frmZR410_GraphView::setStatus(const QString& text, bool failure) {
+    ui_->lblLoadStatus->setText(text);
+    ui_->lblLoadStatus->setStyleSheet(failure ? QStringLiteral("color: #b00000;") : QString());
+}
+
+bool frmZR410_GraphView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui_->lblFolder && event->type() == QEvent::MouseButtonRelease) {
+        lblFolder_Click();
+        return true;
+    }
+    if (watched == ui_->lblColor_Border && event->type() == QEvent::MouseButtonRelease) {
+        lblColor_Border_Click();
+        return true;
+    }
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const bool activate = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+        if (watched == ui_->File1 && activate) {
+            File1_Click(ui_->File1->currentItem());
+            return true;
+        }
+        if (watched == ui_->lblColor_Border && activate) {
+            lblColor_Border_Click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmZR410_GraphView::closeEvent(QCloseEvent* event) {
+    // A file operation still running is cancelled, not waited out.
+    task_->cancel();
+    task_->waitForDone();
+    event->accept();
+}
+
+}  // namespace zr410

@@ -1,0 +1,187 @@
+// The chart: what the operator sees for a loaded file, and that the per-pixel reduction of a
+// million points draws exactly the extremes that every point would.
+#include <qcustomplot.h>
+#include <QRandomGenerator>
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "viewer/ChartView.h"
+#include "viewer/SeriesPlottable.h"
+
+using namespace zr410;
+
+namespace {
+
+std::shared_ptr<DataFileContents> makeContents(qsizetype n, std::uint32_t seed = 1) {
+    auto contents = std::make_shared<DataFileContents>();
+    QRandomGenerator rng(seed);
+    contents->minimum.fill(1e300);
+    contents->maximum.fill(-1e300);
+    for (qsizetype i = 0; i < n; ++i) {
+        contents->dates.append("2024-05-17");
+        const QByteArray time =
+            QTime(0, 0).addSecs(static_cast<int>(i)).toString("HH:mm:ss").toLatin1();
+        contents->times.append(time);
+        for (int s = 0; s < kDataSeriesCount; ++s) {
+            const double v = s == 4 ? 1.0 + rng.generateDouble() : 20 + 60 * rng.generateDouble();
+            contents->series[s].push_back(v);
+            contents->minimum[s] = std::min(contents->minimum[s], v);
+            contents->maximum[s] = std::max(contents->maximum[s], v);
+        }
+    }
+    return contents;
+}
+
+std::shared_ptr<DataFileContents> threeRecords(const std::vector<QByteArray>& times) {
+    auto contents = makeContents(0);
+    for (size_t i = 0; i < times.size(); ++i) {
+        contents->dates.append("2024-05-17");
+        contents->times.append(times[i]);
+        for (int s = 0; s < kDataSeriesCount; ++s) {
+            contents->series[s].push_back(s == 4 ? 1.25 : 80.0 + static_cast<double>(i));
+        }
+    }
+    contents->minimum = {80, 80, 80, 80, 1.25, 80};
+    contents->maximum = {82, 82, 82, 82, 1.25, 82};
+    return contents;
+}
+
+class Chart : public ::testing::Test {
+protected:
+    Chart() {
+        view.resize(900, 500);
+        view.show();
+        view.plot()->replot();
+    }
+    ChartView view;
+};
+
+}  // namespace
+
+TEST_F(Chart, StartsAsTheZeroFrameWithNamesAndTitles) {
+    EXPECT_TRUE(view.showsZeroFrame());
+    for (int s = 0; s < ChartView::kSeriesCount; ++s) {
+        ASSERT_EQ(view.series(s)->pointCount(), ChartView::kZeroFramePoints);
+        EXPECT_EQ(view.contents()->maximum[s], 0.0);
+    }
+    EXPECT_EQ(view.contents()->times.at(0), "");
+    EXPECT_EQ(view.seriesName(0), "금형온도");
+    EXPECT_EQ(view.seriesName(5), "SV");
+    EXPECT_EQ(view.titleText(ChartView::LeftAxisTitle), "온도(℃)");
+    EXPECT_EQ(view.titleText(ChartView::RightAxisTitle), "압력");
+    EXPECT_EQ(view.titleText(ChartView::BottomAxisTitle), "시간");
+    EXPECT_EQ(view.titleText(ChartView::ChartTitle), "");
+}
+
+TEST_F(Chart, ThreeRecordsShowThreePointsLabelledWithTheirTimes) {
+    view.setContents(threeRecords({"23:59:58", "00:00:03", "00:00:08"}));
+    view.plot()->replot();
+    EXPECT_FALSE(view.showsZeroFrame());
+    EXPECT_EQ(view.series(0)->visiblePolyline().size(), 3);
+    const QVector<QString> labels = view.plot()->xAxis->tickVectorLabels();
+    const QVector<double> ticks = view.plot()->xAxis->tickVector();
+    std::map<double, QString> shown;
+    for (int i = 0; i < ticks.size(); ++i) {
+        shown[ticks[i]] = labels[i];
+    }
+    EXPECT_EQ(shown[0], "23:59:58");
+    EXPECT_EQ(shown[1], "00:00:03");
+    EXPECT_EQ(shown[2], "00:00:08");
+}
+
+TEST_F(Chart, PressureIsDrawnAgainstTheSecondaryAxis) {
+    view.setContents(threeRecords({"10:00:00", "10:00:01", "10:00:02"}));
+    view.plot()->replot();
+    EXPECT_EQ(view.series(4)->valueAxis(), view.plot()->yAxis2);
+    EXPECT_EQ(view.series(0)->valueAxis(), view.plot()->yAxis);
+    EXPECT_TRUE(view.plot()->yAxis2->range().contains(1.25));
+    const QPointF first = view.series(4)->visiblePolyline().front();
+    EXPECT_NEAR(first.y(), view.plot()->yAxis2->coordToPixel(1.25), 1e-9);
+}
+
+TEST_F(Chart, DecimatedLineKeepsEveryPixelColumnsExtremes) {
+    const auto contents = makeContents(300'000, 7);
+    view.setContents(contents);
+    view.plot()->replot();
+    for (const auto& [lower, upper] : {std::pair{0.0, 299'999.0}, std::pair{12'345.5, 98'765.25}}) {
+        view.setXRange(lower, upper);
+        view.plot()->replot();
+        SeriesPlottable* series = view.series(1);
+        const QVector<QPointF> line = series->visiblePolyline();
+        QCPAxis* x = view.plot()->xAxis;
+        QCPAxis* y = view.plot()->yAxis;
+        // Brute force: every point's pixel column and height.
+        std::map<long, std::pair<double, double>> expected;
+        const auto& values = contents->series[1];
+        const long first = std::max(0L, static_cast<long>(std::floor(lower)) - 1);
+        const long last =
+            std::min<long>(values.size() - 1, static_cast<long>(std::ceil(upper)) + 1);
+        const double x0 = x->coordToPixel(0);
+        const double dx = x->coordToPixel(1) - x0;
+        for (long i = first; i <= last; ++i) {
+            const long column = static_cast<long>(std::floor(x0 + dx * i));
+            const double py = y->coordToPixel(values[i]);
+            auto [it, inserted] = expected.try_emplace(column, py, py);
+            it->second.first = std::min(it->second.first, py);
+            it->second.second = std::max(it->second.second, py);
+        }
+        std::map<long, std::pair<double, double>> drawn;
+        for (const QPointF& p : line) {
+            const long column = static_cast<long>(std::floor(p.x()));
+            auto [it, inserted] = drawn.try_emplace(column, p.y(), p.y());
+            it->second.first = std::min(it->second.first, p.y());
+            it->second.second = std::max(it->second.second, p.y());
+        }
+        ASSERT_EQ(drawn.size(), expected.size());
+        for (const auto& [column, range] : expected) {
+            ASSERT_TRUE(drawn.count(column)) << column;
+            EXPECT_DOUBLE_EQ(drawn[column].first, range.first) << column;
+            EXPECT_DOUBLE_EQ(drawn[column].second, range.second) << column;
+        }
+        EXPECT_LE(line.size(), 2 * static_cast<qsizetype>(expected.size()));
+    }
+}
+
+TEST_F(Chart, ZoomedInFarEnoughEveryPointIsDrawnWhereItIs) {
+    const auto contents = makeContents(5000, 3);
+    view.setContents(contents);
+    view.setXRange(1000, 1100);
+    view.plot()->replot();
+    const QVector<QPointF> line = view.series(2)->visiblePolyline();
+    ASSERT_EQ(line.size(), 103);  // one beyond each edge
+    EXPECT_NEAR(line[1].x(), view.plot()->xAxis->coordToPixel(1000), 1e-6);
+    EXPECT_NEAR(line[1].y(), view.plot()->yAxis->coordToPixel(contents->series[2][1000]), 1e-6);
+}
+
+TEST_F(Chart, PanAndZoomStayInsideTheFile) {
+    view.setContents(makeContents(1000));
+    view.setXRange(-500, 200);
+    EXPECT_EQ(view.xMinimum(), 0.0);
+    EXPECT_NEAR(view.xMaximum(), 700.0, 1e-9);
+    view.setXRange(10, 10.5);
+    EXPECT_GE(view.xMaximum() - view.xMinimum(), 4.0);
+    view.setXRange(-1e9, 1e9);
+    EXPECT_EQ(view.xMinimum(), 0.0);
+    EXPECT_EQ(view.xMaximum(), 999.0);
+}
+
+TEST_F(Chart, AxisLimitThatLeavesNoRangeIsRefused) {
+    view.setContents(threeRecords({"a", "b", "c"}));
+    ASSERT_TRUE(view.setAxisMinimum(0, -10));
+    EXPECT_TRUE(view.setAxisMaximum(0, 0));  // letters only give 0
+    EXPECT_EQ(view.axisMaximum(0), 0.0);
+    EXPECT_FALSE(view.setAxisMaximum(0, -10));
+    EXPECT_FALSE(view.setAxisMinimum(1, 1e300 * 10));
+    EXPECT_EQ(view.axisMaximum(0), 0.0);
+}
+
+TEST_F(Chart, HiddenSeriesLeaveTheLegend) {
+    EXPECT_EQ(view.plot()->legend->itemCount(), 6);
+    view.setSeriesVisible(4, false);
+    EXPECT_FALSE(view.isSeriesVisible(4));
+    EXPECT_EQ(view.plot()->legend->itemCount(), 5);
+    view.setSeriesVisible(4, true);
+    EXPECT_EQ(view.plot()->legend->itemCount(), 6);
+}
