@@ -8,7 +8,7 @@ build=${1:-"$here/build"}
 
 packages=(
     build-essential cmake ninja-build pkg-config clang-format
-    qt6-base-dev qt6-serialport-dev
+    qt6-base-dev qt6-serialport-dev qt6-translations-l10n
     libqcustomplot-dev libqcustomplot2.1-qt6
     libxlsxwriter-dev zlib1g-dev
     libgtest-dev libgmock-dev

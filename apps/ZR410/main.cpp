@@ -1,4 +1,7 @@
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include "monitor/frmZR410_Main.h"
 
@@ -6,6 +9,12 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ZR410"));
     QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+    // The system dialogs (folder, colour, message boxes) speak Korean like the windows.
+    QTranslator qtKorean;
+    if (qtKorean.load(QLocale(QLocale::Korean), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(&qtKorean);
+    }
     zr410::frmZR410_Main window;
     window.show();
     return app.exec();

@@ -60,7 +60,8 @@ frmZR410_Main::frmZR410_Main(QWidget* parent)
       sprdMulti_(this),
       errors_(this),
       decoders_(state_, sprdMulti_, errors_, this),
-      link_(state_, this) {
+      link_(state_, this),
+      logger_(state_, sprdMulti_) {
     setObjectName(QStringLiteral("frmZR410_Main"));
     setWindowTitle(QStringLiteral("ZR410 V1.0.0"));
     setAccessibleName(QStringLiteral("ZR410 주 화면"));
@@ -77,7 +78,8 @@ frmZR410_Main::frmZR410_Main(QWidget* parent)
     buildStatusBar();
     bindLink();
     bindMonitor();
-    resize(1280, 860);
+    bindChart();
+    resize(1280, 900);
     Form_Load();
 }
 

@@ -7,6 +7,7 @@
 #include "engine/PortSettings.h"
 #include "engine/SerialLink.h"
 #include "engine/SharedState.h"
+#include "logging/DataLogger.h"
 #include "logging/SaveSettings.h"
 #include "model/Decoders.h"
 #include "model/ErrorHistory.h"
@@ -24,6 +25,7 @@ namespace zr410 {
 class GradientLabel;
 class Lamp;
 class MonitoringArea;
+class TrendChart;
 
 // The monitoring program's main window: menus and side buttons, the device list with its
 // connection states, the communication lamps, the data-save summary and the monitoring area
@@ -67,6 +69,14 @@ public:
 
     void SetOnlineControls(bool online);
     void SelectEditDevice(int row);
+
+    // The one-second (then sampling-period) tick: trend chart sample, then the logging step.
+    void tmrDispGraph_Timer();
+    int ChartPointCount = 0;
+    QTimer& DisplayTimer() { return tmrDispGraph; }
+    TrendChart* Chart() const { return chart_; }
+    DataLogger& Logger() { return logger_; }
+    const SaveSettings& Saving() const { return saveSettings_; }
     // Rebuilds the device list and both device grids from a confirmed selection.
     void ApplyDeviceSelection(const std::vector<int>& deviceNumbers);
     // A selection confirmed in the dialog: applied, and while the port is open the
@@ -94,6 +104,8 @@ protected:
     virtual void ShowMessage(const QString& text);
     // Modal windows are opened through this, so tests can answer them.
     virtual int ExecDialog(QDialog& dialog);
+    // The colour picker; an invalid colour means the operator cancelled.
+    virtual QColor PickColor(const QColor& initial);
 
 private:
     void Form_Load();
@@ -105,6 +117,10 @@ private:
     void buildStatusBar();
     void bindLink();
     void bindMonitor();
+    void bindChart();
+    void picGcolor_Click(int index);
+    void txtDispTime_Change(const QString& text);
+    void txtDispTime_Commit(const QString& text);
 
     void LoadDeviceSelection();
     void ShowPortSettings();
@@ -121,6 +137,7 @@ private:
     SerialLink link_;
     PortSettings portSettings_;
     SaveSettings saveSettings_;
+    DataLogger logger_;
 
     QMenu* mSet = nullptr;
     QAction* mSetPort = nullptr;
@@ -142,6 +159,8 @@ private:
     std::array<QPushButton*, 11> btnMenu{};
     QWidget* picRun = nullptr;
     MonitoringArea* monitor_ = nullptr;
+    TrendChart* chart_ = nullptr;
+    QTimer tmrDispGraph;
     QLabel* picOffline = nullptr;
     GradientLabel* lblConnectChk = nullptr;
     QLabel* lblMC_No = nullptr;

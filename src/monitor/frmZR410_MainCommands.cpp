@@ -9,10 +9,12 @@
 #include "common/ProgramFolder.h"
 #include "engine/DeviceSelection.h"
 #include "monitor/MonitoringArea.h"
+#include "monitor/TrendChart.h"
 #include "monitor/frmZR410_About.h"
 #include "monitor/frmZR410_Main.h"
 #include "monitor/frmZR410_SetMulti.h"
 #include "monitor/frmZR410_SetPort.h"
+#include "monitor/frmZR410_Set_DSave.h"
 #include "protocol/FrameCodec.h"
 #include "widgets/GradientLabel.h"
 #include "widgets/ShellOpen.h"
@@ -34,9 +36,12 @@ void frmZR410_Main::Form_Load() {
     ShowPortSettings();
     SetOnlineControls(false);
     lblMC_No->clear();
+    ChartPointCount = 0;
+    tmrDispGraph.start(1000);
 }
 
 void frmZR410_Main::Form_Unload() {
+    tmrDispGraph.stop();
     if (link_.isOpen() || link_.isReconnecting()) {
         link_.close();
     }
@@ -194,6 +199,7 @@ void frmZR410_Main::OpenPort() {
     SetPortCaptions(true);
     lblConnectChk->show();
     StatusBar1[2]->clear();
+    ChartPointCount = 0;
     const SerialLink::OpenResult result = link_.open(ToLineSettings(portSettings_));
     if (!result.ok()) {
         // Nothing is polling: captions, label and cycle go back to closed, and the operator
@@ -223,6 +229,8 @@ void frmZR410_Main::SelectEditDevice(int row) {
     lblMC_No->setText(number);
     state_.EditDeviceNo = number.toInt();
     state_.PendingState = poll::kStatus;
+    ChartPointCount = 0;
+    chart_->ResetTrendChart();
 }
 
 void frmZR410_Main::btnMenu_Click(int index) {
@@ -266,7 +274,11 @@ void frmZR410_Main::ConfirmDeviceSelection(const std::vector<int>& deviceNumbers
 }
 
 void frmZR410_Main::mSetSaveData_Click() {
-    ShowMessage(QStringLiteral("데이터저장 설정은 이 버전에서 아직 제공되지 않습니다."));
+    frmZR410_Set_DSave dialog(saveSettings_, this);
+    if (ExecDialog(dialog) == QDialog::Accepted) {
+        saveSettings_ = dialog.Settings();
+        ShowSaveSettings();
+    }
 }
 
 void frmZR410_Main::mSetExit_Click() {

@@ -37,7 +37,8 @@ protected:
         line.device = device.isEmpty() ? sim->linkPath() : device;
         line.baud = 115200;
         const SerialLink::OpenResult opened = link.open(line);
-        ASSERT_TRUE(opened.ok()) << opened.message.toStdString() << " " << line.device.toStdString();
+        ASSERT_TRUE(opened.ok()) << opened.message.toStdString() << " "
+                                 << line.device.toStdString();
     }
 
     int count(int index, LinkMark mark) { return marks[{index, mark}]; }

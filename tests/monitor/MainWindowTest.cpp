@@ -1,5 +1,7 @@
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
@@ -8,6 +10,7 @@
 
 #include "TempFolder.h"
 #include "TestMainWindow.h"
+#include "monitor/frmZR410_Set_DSave.h"
 
 using namespace zr410;
 
@@ -147,7 +150,30 @@ TEST(MainWindow, SideButtonsRunTheirMenuCommands) {
     TestMainWindow w;
     w.btnMenu_Click(0);
     w.btnMenu_Click(2);
+    w.btnMenu_Click(3);
     w.btnMenu_Click(8);
-    EXPECT_EQ(w.dialogsOpened,
-              (QStringList{"frmZR410_SetPort", "frmZR410_SetMulti", "frmZR410_About"}));
+    EXPECT_EQ(w.dialogsOpened, (QStringList{"frmZR410_SetPort", "frmZR410_SetMulti",
+                                            "frmZR410_Set_DSave", "frmZR410_About"}));
+}
+
+TEST(MainWindow, ConfirmedSaveSettingsReachTheLabelsAndTheLogger) {
+    TempProgramFolder folder;
+    TestMainWindow w;
+    w.onDialog = [](QDialog& dialog) {
+        auto* save = dynamic_cast<frmZR410_Set_DSave*>(&dialog);
+        if (save == nullptr) {
+            return int(QDialog::Rejected);
+        }
+        save->findChild<QComboBox*>("cmbSave")->setCurrentText("Yes");
+        save->findChild<QLineEdit*>("txtSaveInterval")->setText("10");
+        save->findChild<QComboBox*>("cmbUnit")->setCurrentText("초");
+        QMetaObject::invokeMethod(save->findChild<QPushButton*>("btnOK"), "click");
+        return save->result();
+    };
+    w.mSetSaveData_Click();
+    EXPECT_EQ(w.findChild<QLabel*>("lblDSave_Enable")->text(), "Yes");
+    EXPECT_EQ(w.findChild<QLabel*>("lblDSave_Intv")->text(), "10");
+    EXPECT_EQ(w.findChild<QLabel*>("lblDSave_Unit")->text(), "초");
+    EXPECT_TRUE(w.Saving().Enabled());
+    EXPECT_EQ(w.Saving().IntervalSeconds(), 10);
 }

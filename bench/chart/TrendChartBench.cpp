@@ -1,0 +1,64 @@
+// Trend chart tick cost: one append plus an immediate redraw, with the chart already holding
+// a long run. Prints mean and worst tick times for each size, with 3D on and off.
+//
+//   QT_QPA_PLATFORM=offscreen trend_chart_bench [ticks]
+
+#include <QApplication>
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "monitor/TrendChart.h"
+
+using namespace zr410;
+
+namespace {
+
+std::array<double, TrendChart::kSeriesCount> sample(int n) {
+    const double t = n / 600.0;
+    return {80 + 5 * std::sin(t), 78 + 4 * std::sin(t + 0.3), 70 + 3 * std::cos(t),
+            30 + std::sin(t * 3), 2.5 + 0.2 * std::sin(t * 7)};
+}
+
+void measure(int points, bool depth, bool scroll, int ticks) {
+    TrendChart chart;
+    chart.resize(1000, 420);
+    chart.show();
+    chart.Set3D(depth);
+    chart.SetScrollBar(scroll);
+    // UTC keeps the setup of half a million points quick; a live chart adds one a second.
+    const QDateTime start = QDateTime::currentDateTimeUtc();
+    for (int n = 1; n <= points; ++n) {
+        chart.AppendTrendPoint(n, sample(n), start.addSecs(n));
+    }
+    chart.Plot()->replot(QCustomPlot::rpImmediateRefresh);
+    double total = 0;
+    double worst = 0;
+    for (int i = 1; i <= ticks; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        chart.AppendTrendPoint(points + i, sample(points + i), start.addSecs(points + i));
+        chart.Plot()->replot(QCustomPlot::rpImmediateRefresh);
+        const double ms = timer.nsecsElapsed() / 1e6;
+        total += ms;
+        worst = std::max(worst, ms);
+    }
+    std::printf("%8d points per series, 3D %-3s scroll %-3s: tick mean %6.2f ms, worst %6.2f ms\n",
+                points, depth ? "on" : "off", scroll ? "on" : "off", total / ticks, worst);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const int ticks = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
+    for (int points : {86400, 500000}) {
+        for (bool depth : {true, false}) {
+            measure(points, depth, false, ticks);
+        }
+        measure(points, true, true, ticks);
+    }
+    return 0;
+}

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QDateTime>
+#include <QWidget>
+
+#include <array>
+#include <vector>
+
+class QCustomPlot;
+class QScrollBar;
+
+namespace zr410 {
+
+class TimeLabelTicker;
+class TrendSeries;
+
+// The real-time trend of the edit device's five values: four temperatures on the left axis,
+// pressure on the right one, each point labelled with the PC's time of its sample.
+//
+// A run keeps every point up to kPointCap (more than eight days at one sample a second), then
+// the older half is thinned to every second point, so a controller left running for weeks
+// never exhausts memory and recent history keeps its full resolution.
+class TrendChart : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kSeriesCount = 5;
+    static constexpr int kResetPoints = 10;
+    static constexpr int kPointCap = 700000;
+    static constexpr int kScrollWindow = 300;
+
+    explicit TrendChart(QWidget* parent = nullptr);
+    ~TrendChart() override;
+
+    // Legends, the pressure series on the right axis and the three axis titles.
+    void SetupTrendChart();
+    // Ten zero points in every series, ready for a new run.
+    void ResetTrendChart();
+    // Appends sample n (n >= 1); sample 1 also writes point 0, a copy labelled one second
+    // earlier, so the first sample already draws a line.
+    void AppendTrendPoint(int n, const std::array<double, kSeriesCount>& values,
+                          const QDateTime& now);
+
+    // The cap is a constant of the program; tests lower it to exercise the thinning.
+    void SetPointCap(int cap) { cap_ = cap; }
+
+    void SetSeriesColor(int series, const QColor& color);
+    QColor SeriesColor(int series) const;
+    void SetTemperatureUnit(const QString& unitText);
+    void Set3D(bool on);
+    void SetScrollBar(bool on);
+    bool ScrollBarShown() const;
+    void Redraw();
+
+    // What is drawn, for tests and benchmarks.
+    int PointCount() const;
+    double Value(int series, int point) const;
+    double Key(int point) const;
+    QString Label(int point) const;
+    QString AxisTitle(int axis) const;  // 0 left, 1 right, 2 bottom
+    QString Legend(int series) const;
+    bool Is3D() const { return depth_; }
+    QCustomPlot* Plot() const { return ChartFX1; }
+
+private:
+    void thinOlderHalf();
+    void updateRange();
+    void include(const std::array<double, kSeriesCount>& values);
+    void applyDepth(int series);
+    void recomputeValueRanges();
+    void onScroll(int value);
+
+    QCustomPlot* ChartFX1 = nullptr;
+    QScrollBar* scroll_ = nullptr;
+    std::array<TrendSeries*, kSeriesCount> series_{};
+    TimeLabelTicker* ticker_ = nullptr;
+    std::vector<double> keys_;
+    std::array<std::vector<double>, kSeriesCount> values_;
+    std::vector<qint64> times_;  // ms since the epoch, one per point; 0 for the reset frame
+    // Value spans of the points held, kept as points arrive so no tick rescans the data.
+    double temperatureLow_ = 0.0;
+    double temperatureHigh_ = 0.0;
+    double pressureLow_ = 0.0;
+    double pressureHigh_ = 0.0;
+    int cap_ = kPointCap;
+    bool depth_ = true;
+    bool following_ = true;
+};
+
+}  // namespace zr410

@@ -1,0 +1,205 @@
+#include "monitor/TrendChart.h"
+
+#include <qcustomplot.h>
+
+#include "monitor/TrendSeries.h"
+
+#include <QCheckBox>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "ReplyFrames.h"
+#include "TempFolder.h"
+#include "TestMainWindow.h"
+#include "monitor/MonitoringArea.h"
+#include "widgets/CommitLineEdit.h"
+#include "widgets/GradientLabel.h"
+
+using namespace zr410;
+
+namespace {
+
+class ChartWindow : public TestMainWindow {
+public:
+    QColor nextColor;
+    QColor PickColor(const QColor&) override { return nextColor; }
+};
+
+// A main window with device 4 as its connected edit device, fed status replies directly.
+class TrendTick : public ::testing::Test {
+protected:
+    TrendTick() {
+        QByteArray file;
+        for (int k = 1; k <= 99; ++k) {
+            file += (k == 4 ? "O" : "X") + QByteArray("\t\r\n");
+        }
+        folder.write("CFG/SetMulti.INI", file);
+        window = std::make_unique<ChartWindow>();
+        window->DisplayTimer().stop();
+        window->State().DeviceConnected[0] = true;
+        chart = window->Chart();
+    }
+
+    void status(bool run, int mold = 853, int unit = 0) {
+        std::vector<int> v(32, 0);
+        v[0] = unit;
+        v[1] = 1;
+        v[2] = mold;
+        v[6] = 125;
+        v[7] = run ? 0x1001 : 0x1000;
+        window->Decoders().DecodeStatusBlock(0, replies::read(4, v));
+    }
+
+    TempProgramFolder folder;
+    std::unique_ptr<ChartWindow> window;
+    TrendChart* chart = nullptr;
+};
+
+}  // namespace
+
+TEST_F(TrendTick, StartsWithTenZeroPointsAndTheDesignTitles) {
+    EXPECT_EQ(chart->PointCount(), 10);
+    for (int p = 0; p < 10; ++p) {
+        EXPECT_EQ(chart->Value(0, p), 0.0);
+        EXPECT_TRUE(chart->Label(p).isEmpty());
+    }
+    EXPECT_EQ(chart->AxisTitle(0), "온도(℃)");
+    EXPECT_EQ(chart->AxisTitle(1), "압력");
+    EXPECT_EQ(chart->AxisTitle(2), "시간");
+    EXPECT_EQ(chart->Legend(0), "금형온도");
+    EXPECT_EQ(chart->Legend(4), "압력");
+    EXPECT_TRUE(chart->Is3D());
+    EXPECT_FALSE(chart->ScrollBarShown());
+    // Stopped controller: the frame never changes.
+    status(false);
+    window->tmrDispGraph_Timer();
+    EXPECT_EQ(chart->PointCount(), 10);
+}
+
+TEST_F(TrendTick, FirstRunningTickDrawsTwoEqualPointsOneSecondApart) {
+    status(true);
+    window->tmrDispGraph_Timer();
+    EXPECT_EQ(window->ChartPointCount, 1);
+    ASSERT_EQ(chart->PointCount(), 2);
+    EXPECT_DOUBLE_EQ(chart->Value(0, 0), 85.3);
+    EXPECT_DOUBLE_EQ(chart->Value(0, 1), 85.3);
+    EXPECT_DOUBLE_EQ(chart->Value(4, 1), 1.25);
+    const QTime first = QTime::fromString(chart->Label(0), "HH:mm:ss");
+    const QTime second = QTime::fromString(chart->Label(1), "HH:mm:ss");
+    ASSERT_TRUE(first.isValid() && second.isValid());
+    EXPECT_EQ((first.secsTo(second) + 86400) % 86400, 1);
+
+    status(true, 900);
+    window->tmrDispGraph_Timer();
+    EXPECT_EQ(chart->PointCount(), 3);
+    EXPECT_DOUBLE_EQ(chart->Key(2), 2.0);
+    EXPECT_DOUBLE_EQ(chart->Value(0, 2), 90.0);
+}
+
+TEST_F(TrendTick, StopResetsTheCountAndLostConnectionKeepsIt) {
+    status(true);
+    window->tmrDispGraph_Timer();
+    window->tmrDispGraph_Timer();
+    EXPECT_EQ(window->ChartPointCount, 2);
+    window->State().DeviceConnected[0] = false;
+    window->tmrDispGraph_Timer();
+    EXPECT_EQ(window->ChartPointCount, 2);
+    EXPECT_EQ(chart->PointCount(), 3);
+    window->State().DeviceConnected[0] = true;
+    status(false);
+    window->tmrDispGraph_Timer();
+    EXPECT_EQ(window->ChartPointCount, 0);
+    EXPECT_EQ(chart->PointCount(), 3);  // unchanged until the next run starts
+    status(true);
+    window->tmrDispGraph_Timer();
+    EXPECT_EQ(chart->PointCount(), 2);
+}
+
+TEST_F(TrendTick, SamplingPeriodBoxIsClampedAndFractionsAreKeptInMilliseconds) {
+    CommitLineEdit* box = window->Monitor()->txtDispTime();
+    box->setText("0");
+    EXPECT_EQ(box->text(), "1");
+    box->setText("75");
+    EXPECT_EQ(box->text(), "60");
+    box->setText("2.5");
+    EXPECT_EQ(box->text(), "2.5");
+    EXPECT_EQ(window->DisplayTimer().interval(), 1000);  // not before the entry is confirmed
+    emit box->committed(box->text());
+    EXPECT_EQ(window->DisplayTimer().interval(), 2500);
+}
+
+TEST_F(TrendTick, ChosenColourAppliesAtTheNextTickAndCancelChangesNothing) {
+    window->nextColor = QColor(Qt::blue);
+    emit window->Monitor()->picGcolor(4)->clicked();
+    EXPECT_EQ(window->Monitor()->picGcolor(4)->color(), QColor(Qt::blue));
+    EXPECT_EQ(chart->SeriesColor(4), QColor(Qt::black));
+    window->tmrDispGraph_Timer();  // also while the controller is stopped
+    EXPECT_EQ(chart->SeriesColor(4), QColor(Qt::blue));
+    window->nextColor = QColor();
+    emit window->Monitor()->picGcolor(4)->clicked();
+    EXPECT_EQ(window->Monitor()->picGcolor(4)->color(), QColor(Qt::blue));
+}
+
+TEST_F(TrendTick, FahrenheitControllerRetitlesTheTemperatureAxis) {
+    status(false, 853, 1);
+    EXPECT_EQ(chart->AxisTitle(0), "온도(℉)");
+}
+
+TEST_F(TrendTick, ViewSwitchesFollowTheirBoxes) {
+    window->Monitor()->chbScroll()->setChecked(true);
+    EXPECT_TRUE(chart->ScrollBarShown());
+    window->Monitor()->chb3D()->setChecked(false);
+    EXPECT_FALSE(chart->Is3D());
+}
+
+TEST(TrendChartMemory, LongRunsThinTheOlderHalfAndKeepRecentPointsWhole) {
+    TrendChart chart;
+    chart.SetPointCap(1000);
+    const QDateTime start(QDate(2026, 1, 1), QTime(0, 0));
+    for (int n = 1; n <= 1500; ++n) {
+        chart.AppendTrendPoint(n, {double(n), 0, 0, 0, 0}, start.addSecs(n));
+    }
+    EXPECT_LE(chart.PointCount(), 1000);
+    EXPECT_GT(chart.PointCount(), 700);
+    const int last = chart.PointCount() - 1;
+    EXPECT_DOUBLE_EQ(chart.Key(last), 1500.0);
+    EXPECT_DOUBLE_EQ(chart.Value(0, last), 1500.0);
+    EXPECT_DOUBLE_EQ(chart.Key(last - 1), 1499.0);  // recent points are all there
+    EXPECT_EQ(chart.Label(last), start.addSecs(1500).toString("HH:mm:ss"));
+    for (int p = 1; p <= last; ++p) {
+        ASSERT_LT(chart.Key(p - 1), chart.Key(p));  // keys stay sorted
+    }
+}
+
+TEST(TrendSeriesDecimation, DenseRunDrawsOnePairPerPixelAndKeepsItsPeaks) {
+    QCustomPlot plot;
+    plot.resize(800, 400);
+    std::vector<double> keys(100000);
+    std::vector<double> values(100000);
+    for (size_t i = 0; i < keys.size(); ++i) {
+        keys[i] = double(i);
+        values[i] = std::sin(i / 50.0);
+    }
+    values[12345] = 500.0;   // a single spike must survive the reduction
+    values[77777] = -300.0;  // and so must a single dip
+    auto* series = new TrendSeries(plot.xAxis, plot.yAxis, keys, values);
+    plot.xAxis->setRange(0, 99999);
+    plot.yAxis->setRange(-400, 600);
+    plot.replot();
+    const QVector<QPointF> line = series->visiblePolyline();
+    const int width = plot.axisRect()->width();
+    EXPECT_LE(line.size(), 2 * width + 4);
+    EXPECT_GT(line.size(), width);
+    double top = 1e9;
+    double bottom = -1e9;
+    for (const QPointF& p : line) {
+        top = std::min(top, p.y());
+        bottom = std::max(bottom, p.y());
+    }
+    EXPECT_DOUBLE_EQ(top, plot.yAxis->coordToPixel(500.0));
+    EXPECT_DOUBLE_EQ(bottom, plot.yAxis->coordToPixel(-300.0));
+    for (int i = 1; i < line.size(); ++i) {
+        ASSERT_LE(line[i - 1].x(), line[i].x());  // left to right, never back
+    }
+}
