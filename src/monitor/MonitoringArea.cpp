@@ -151,8 +151,8 @@ QWidget* MonitoringArea::buildFrames() {
     auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
 
+    // "&&" is the caption escape of a single ampersand.
     auto* sv = frame(QStringLiteral("SV && 출력값"), QStringLiteral("SV 및 출력값"));
-    sv->setTitle(QStringLiteral("SV & 출력값"));
     auto* svGrid = new QGridLayout(sv);
     lblSV_Title_ = new QLabel(QStringLiteral("SV"));
     lblSV_Title_->setObjectName(QStringLiteral("lblSV_Title"));

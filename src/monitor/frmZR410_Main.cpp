@@ -232,7 +232,8 @@ QWidget* frmZR410_Main::buildRightColumn() {
     sprdStatus->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     sprdStatus->setEditTriggers(QAbstractItemView::NoEditTriggers);
     sprdStatus->setSelectionBehavior(QAbstractItemView::SelectRows);
-    sprdStatus->setSelectionMode(QAbstractItemView::SingleSelection);
+    // The edit device shows in lblMC_No; a selection highlight would hide the link colours.
+    sprdStatus->setSelectionMode(QAbstractItemView::NoSelection);
     connect(sprdStatus, &QTableWidget::cellClicked, this,
             [this](int row, int) { SelectEditDevice(row + 1); });
     editLayout->addWidget(sprdStatus, 1);

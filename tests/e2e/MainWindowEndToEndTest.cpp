@@ -1,12 +1,15 @@
 #include <QAction>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include "../monitor/TestMainWindow.h"
+#include "SelectionFile.h"
 #include "SimProcess.h"
 #include "TempFolder.h"
 #include "monitor/MonitoringArea.h"
@@ -15,15 +18,6 @@
 using namespace zr410;
 
 namespace {
-
-QByteArray selectionFile(std::initializer_list<int> served) {
-    QByteArray file;
-    for (int k = 1; k <= 99; ++k) {
-        const bool on = std::find(served.begin(), served.end(), k) != served.end();
-        file += (on ? "O" : "X") + QByteArray("\t\r\n");
-    }
-    return file;
-}
 
 QString connectionText(TestMainWindow& w, int row) {
     QTableWidgetItem* item = w.sprdStatusGrid()->item(row, 1);
@@ -36,7 +30,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(sim.isReady()) << sim.errorText().toStdString();
         folder.write("Comm.CFG", sim.linkPath().toUtf8() + "\r\n115200\r\nE\r\n8\r\n1\r\nSUM\r\n");
-        folder.write("CFG/SetMulti.INI", selectionFile({1, 2, 3}));
+        folder.write("CFG/SetMulti.INI", SelectionFileServing({1, 2, 3}));
         window = std::make_unique<TestMainWindow>();
         window->show();
     }
@@ -104,4 +98,31 @@ TEST_F(MainWindowOnSimulator, NewSelectionWhileOpenStartsANewScan) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.picRunArea()->isVisible(); }, 20000));
     EXPECT_EQ(w.State().EditDeviceNo, 3);
     EXPECT_EQ(connectionText(w, 0), "양호");
+}
+
+TEST_F(MainWindowOnSimulator, TwoRunningControllersAreLoggedToTwoFiles) {
+    QTemporaryDir data;
+    folder.write("CFG/SaveData.INI", QByteArray("Yes\r\n1\r\n") + QStringLiteral("초").toUtf8() +
+                                         "\r\n" + data.path().toUtf8() + "\r\nLINE\r\n");
+    window = std::make_unique<TestMainWindow>();
+    ASSERT_TRUE(window->Saving().Enabled());
+    ASSERT_TRUE(sim.setRunning(1, true));
+    ASSERT_TRUE(sim.setRunning(3, true));
+    window->mSetPortOpen_Click();
+    const QString first = data.filePath("LINE_01.DAT");
+    const QString second = data.filePath("LINE_03.DAT");
+    auto lines = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll().count("\r\n") : 0;
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return lines(first) >= 2 && lines(second) >= 2; }, 30000));
+    EXPECT_FALSE(QFile::exists(data.filePath("LINE_02.DAT")));  // device 2 is not on the line
+    QFile file(first);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> record = file.readLine().trimmed().split('\t');
+    ASSERT_EQ(record.size(), 8);
+    EXPECT_TRUE(QDate::fromString(QString::fromLatin1(record[0]), "yyyy-MM-dd").isValid());
+    EXPECT_TRUE(QTime::fromString(QString::fromLatin1(record[1]), "HH:mm:ss").isValid());
+    EXPECT_TRUE(record[2].contains('.'));  // one decimal, as the controller reports it
+    EXPECT_EQ(record[6].count('.'), 1);    // pressure in hundredths
 }

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "SelectionFile.h"
 #include "TempFolder.h"
 #include "TestMainWindow.h"
 #include "monitor/frmZR410_Set_DSave.h"
@@ -15,15 +16,6 @@
 using namespace zr410;
 
 namespace {
-
-QByteArray selectionFile(std::initializer_list<int> served) {
-    QByteArray file;
-    for (int k = 1; k <= 99; ++k) {
-        const bool on = std::find(served.begin(), served.end(), k) != served.end();
-        file += (on ? "O" : "X") + QByteArray("\t\r\n");
-    }
-    return file;
-}
 
 void expectOnlineControls(TestMainWindow& w, bool online) {
     EXPECT_EQ(w.mSetPortAction()->isEnabled(), !online);
@@ -60,7 +52,7 @@ TEST(MainWindow, FirstStartWritesDefaultPortSettingsAndStaysOffLine) {
 
 TEST(MainWindow, SelectionFileBuildsTheDeviceListAndGrids) {
     TempProgramFolder folder;
-    folder.write("CFG/SetMulti.INI", selectionFile({3, 7}));
+    folder.write("CFG/SetMulti.INI", SelectionFileServing({3, 7}));
     TestMainWindow w;
     EXPECT_EQ(w.State().DeviceNumbers, (std::vector<int>{3, 7}));
     ASSERT_EQ(w.sprdStatusGrid()->rowCount(), 2);
@@ -72,7 +64,7 @@ TEST(MainWindow, SelectionFileBuildsTheDeviceListAndGrids) {
 
 TEST(MainWindow, PortThatCannotBeOpenedIsExplainedAndEverythingReturnsToClosed) {
     TempProgramFolder folder;
-    folder.write("CFG/SetMulti.INI", selectionFile({1}));
+    folder.write("CFG/SetMulti.INI", SelectionFileServing({1}));
     folder.write("Comm.CFG", "/dev/zr410-no-such-port\r\n9600\r\nE\r\n8\r\n1\r\nSTD\r\n");
     TestMainWindow w;
     EXPECT_EQ(w.State().ChecksumLength, 0);
@@ -137,7 +129,7 @@ TEST(MainWindow, SetValueEntryIsScaledAndOutOfRangeEntriesAreRefused) {
 
 TEST(MainWindow, PickingADeviceNeedsAnOpenPortAndAConnectedDevice) {
     TempProgramFolder folder;
-    folder.write("CFG/SetMulti.INI", selectionFile({3, 7}));
+    folder.write("CFG/SetMulti.INI", SelectionFileServing({3, 7}));
     TestMainWindow w;
     w.State().DeviceConnected = {true, true};
     w.SelectEditDevice(2);  // port closed: nothing happens

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "ReplyFrames.h"
+#include "SelectionFile.h"
 #include "TempFolder.h"
 #include "TestMainWindow.h"
 #include "widgets/CommitLineEdit.h"
@@ -22,11 +23,7 @@ namespace {
 class EditDeviceView : public ::testing::Test {
 protected:
     EditDeviceView() {
-        QByteArray file;
-        for (int k = 1; k <= 99; ++k) {
-            file += (k == 3 || k == 7 ? "O" : "X") + QByteArray("\t\r\n");
-        }
-        folder.write("CFG/SetMulti.INI", file);
+        folder.write("CFG/SetMulti.INI", SelectionFileServing({3, 7}));
         window = std::make_unique<TestMainWindow>();
         window->State().EditDeviceIndex = 0;
         window->State().EditDeviceNo = 3;

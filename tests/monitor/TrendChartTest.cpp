@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "ReplyFrames.h"
+#include "SelectionFile.h"
 #include "TempFolder.h"
 #include "TestMainWindow.h"
 #include "monitor/MonitoringArea.h"
@@ -30,11 +31,7 @@ public:
 class TrendTick : public ::testing::Test {
 protected:
     TrendTick() {
-        QByteArray file;
-        for (int k = 1; k <= 99; ++k) {
-            file += (k == 4 ? "O" : "X") + QByteArray("\t\r\n");
-        }
-        folder.write("CFG/SetMulti.INI", file);
+        folder.write("CFG/SetMulti.INI", SelectionFileServing({4}));
         window = std::make_unique<ChartWindow>();
         window->DisplayTimer().stop();
         window->State().DeviceConnected[0] = true;
