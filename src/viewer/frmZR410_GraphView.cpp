@@ -1,5 +1,8 @@
 #include "viewer/frmZR410_GraphView.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -24,6 +27,11 @@ frmZR410_GraphView::frmZR410_GraphView(ViewerDialogs dialogs, QWidget* parent)
       ui_(std::make_unique<Ui::frmZR410_GraphView>()),
       dialogs_(std::move(dialogs)) {
     ui_->setupUi(this);
+    // The designed size is for a full-HD screen; a smaller one gets a window that fits it.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        resize(std::min(width(), available.width()), std::min(height(), available.height()));
+    }
     task_ = new BackgroundTask(this);
     tableModel_ = new DataTableModel(this);
     ui_->sprdGRP_Data->setModel(tableModel_);
