@@ -3,6 +3,7 @@
 //
 //   QT_QPA_PLATFORM=offscreen trend_chart_bench [ticks]
 
+#include <qcustomplot.h>
 #include <QApplication>
 #include <QElapsedTimer>
 

@@ -1,6 +1,7 @@
 // The viewer window as the operator meets it: start-up, the file list, loading files good and
 // bad, the option grids that are remembered, and the three ways out (print, Excel, capture).
 // System dialogs are answered by the test through ViewerDialogs.
+#include <qcustomplot.h>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
