@@ -202,7 +202,9 @@ int main(int argc, char** argv) {
         "turnaround %s ms = %.1f ms; ratio %.3f)\n",
         perPollMs, lineMs, SerialLink::kSendIntervalMs, qPrintable(cli.value("turnaround-ms")),
         expectedMs, expectedMs > 0 ? perPollMs / expectedMs : 0.0);
-    std::printf("cpu: %.3f s in %.1f s = %.2f %% of one core; longest event handler %.2f ms\n", cpu,
-                wallS, 100.0 * cpu / wallS, app.longestNs / 1e6);
+    std::printf("cpu: %.3f s in %.1f s = %.2f %% of one core\n", cpu, wallS, 100.0 * cpu / wallS);
+    std::printf("event handlers: %lld, longest %.2f ms, over 5 ms: %lld\n",
+                static_cast<long long>(app.events), app.longestNs / 1e6,
+                static_cast<long long>(app.over5ms));
     return 0;
 }

@@ -1,5 +1,7 @@
 #include "engine/SerialLink.h"
 
+#include <algorithm>
+
 #include "protocol/CommLog.h"
 
 namespace zr410 {
@@ -54,6 +56,7 @@ bool SerialLink::openPort(QString* detail, PortFault* fault) {
     }
     rtsSupported_ = true;
     failing_ = false;
+    port_.setReadBufferSize(0);
     port_.clear(QSerialPort::Input);
     return true;
 }
@@ -123,6 +126,7 @@ void SerialLink::onBytesWritten() {
 void SerialLink::discardInput() {
     if (port_.isOpen()) {
         port_.clear(QSerialPort::Input);
+        port_.setReadBufferSize(0);
     }
 }
 
@@ -141,7 +145,10 @@ void SerialLink::onReadyRead() {
     }
     emit receiveLampChanged(true);
     tmrBall_Recv.start();
-    // Give the rest of the reply time to arrive, without holding up the window.
+    // Give the rest of the reply time to arrive, without holding up the window. Meanwhile the
+    // driver keeps the bytes: a full read buffer stops Qt's read notifications, which would
+    // otherwise wake this thread for every byte of a slow line.
+    port_.setReadBufferSize(std::max<qint64>(port_.bytesAvailable(), 1));
     gather_.start();
 }
 
@@ -149,6 +156,8 @@ void SerialLink::onGathered() {
     if (!port_.isOpen()) {
         return;
     }
+    port_.setReadBufferSize(0);
+    port_.waitForReadyRead(0);  // takes in what the driver holds now; never waits
     const QByteArray block = port_.readAll();
     engine_.blockReceived(block);
 }
