@@ -24,7 +24,7 @@ SerialLink::SerialLink(SharedState& state, QObject* parent)
     reconnect_.setInterval(kReconnectMs);
 
     connect(&tmrSend, &QTimer::timeout, this, [this] { engine_.sendTick(); });
-    connect(&tmrRecvErr, &QTimer::timeout, this, [this] { engine_.replyTimeout(); });
+    connect(&tmrRecvErr, &QTimer::timeout, this, &SerialLink::onReplyTimer);
     connect(&tmrBall_Send, &QTimer::timeout, this, [this] {
         emit indicator(EngineIndicator::Flag(EngineIndicator::Kind::SendLamp, false));
     });
@@ -151,6 +151,18 @@ void SerialLink::onReadyRead() {
         return;
     }
     engine_.bytesArrived(static_cast<int>(std::min<qint64>(port_.bytesAvailable(), 1 << 20)));
+}
+
+void SerialLink::onReplyTimer() {
+    if (port_.isOpen() && !gather_.isActive()) {
+        // Bytes the driver already holds came in time; only this thread was late to see them
+        // (a busy machine). Taking them in starts the gather or restarts the reply limit.
+        port_.waitForReadyRead(0);
+        if (gather_.isActive() || tmrRecvErr.isActive()) {
+            return;
+        }
+    }
+    engine_.replyTimeout();
 }
 
 void SerialLink::startGather() {

@@ -80,6 +80,7 @@ private:
     void indicate(const EngineIndicator& indicator) override;
 
     void onReadyRead();
+    void onReplyTimer();
     void onGathered();
     void onBytesWritten();
     void onPortError(QSerialPort::SerialPortError error);

@@ -23,10 +23,13 @@ namespace zr410::sim {
 class SimBus {
 public:
     struct Counters {
-        std::uint64_t requests = 0;              // frames received, whoever they were for
-        std::uint64_t replies = 0;               // frames answered, negative replies included
-        std::uint64_t negative = 0;              // negative replies sent, genuine or injected
-        std::uint64_t silent = 0;                // frames left unanswered
+        std::uint64_t requests = 0;  // frames received, whoever they were for
+        std::uint64_t replies = 0;   // frames answered, negative replies included
+        std::uint64_t negative = 0;  // negative replies sent, genuine or injected
+        std::uint64_t silent = 0;    // frames left unanswered
+        // Requests whose first byte came while a reply was still due or on the line: on a
+        // real half-duplex line both frames would be garbled.
+        std::uint64_t overlaps = 0;
         std::map<int, std::uint64_t> perDevice;  // frames by device number
         std::array<std::uint64_t, 4> perKind{};  // WHO, DRR, DWR, not a valid request
         std::array<std::uint64_t, kFaultCount> faults{};
@@ -51,6 +54,7 @@ public:
     std::vector<int> deviceNumbers() const;
 
     const Counters& counters() const { return counters_; }
+    void countOverlap() { ++counters_.overlaps; }
     void clearCounters() { counters_ = Counters{}; }
     const std::vector<WriteRecord>& writes() const { return writes_; }
     void clearWrites() { writes_.clear(); }

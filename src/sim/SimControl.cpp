@@ -21,7 +21,8 @@ constexpr std::string_view kHelp =
     "  fault NAME RATE          NAME: timeout checksum ng split garbage late; RATE 0..1\n"
     "  faults                   current fault rates\n"
     "  protocol STD|SUM         switch the checksum off or on\n"
-    "  stats                    requests, replies, ng, silent, per device, per fault\n"
+    "  stats                    requests, replies, ng, silent, overlaps (requests sent while\n"
+    "                           a reply was due), per device, per fault\n"
     "  requests                 requests received per kind: WHO, DRR, DWR, invalid\n"
     "  clear-stats              reset the counters\n"
     "  devices                  served device numbers\n"
@@ -193,7 +194,7 @@ ControlReply SimControl::execute(std::string_view line, TimePoint now) {
         const SimBus::Counters& c = bus_.counters();
         std::ostringstream out;
         out << "requests " << c.requests << "\nreplies " << c.replies << "\nng " << c.negative
-            << "\nsilent " << c.silent << '\n';
+            << "\nsilent " << c.silent << "\noverlaps " << c.overlaps << '\n';
         for (const auto& [device, count] : c.perDevice) {
             out << "device " << device << ' ' << count << '\n';
         }

@@ -36,6 +36,11 @@ bool parseFormat(std::string_view text, SimOptions& o) {
 
 }  // namespace
 
+int SimOptions::turnaroundFor(int device) const {
+    const auto it = deviceTurnaroundMs.find(device);
+    return it == deviceTurnaroundMs.end() ? turnaroundMs : it->second;
+}
+
 int SimOptions::bitsPerByte() const {
     return 1 + dataBits + (parity == 'N' ? 0 : 1) + stopBits;
 }
@@ -149,11 +154,19 @@ OptionsResult ParseCommandLine(std::span<const std::string> args) {
                     "--format: expected data bits 5..8, parity N/E/O, stop bits 1/2, like 8E1");
             }
         } else if (name == "--turnaround") {
-            const auto ms = parseNumber<int>(value);
-            if (!ms || *ms < 0 || *ms > 60'000) {
-                return fail("--turnaround: expected milliseconds 0..60000");
+            // MS for every device, or DEV:MS for one device (the option may repeat).
+            const size_t colon = value.find(':');
+            const bool oneDevice = colon != std::string::npos;
+            const auto ms = parseNumber<int>(oneDevice ? value.substr(colon + 1) : value);
+            const int device = oneDevice ? parseNumber<int>(value.substr(0, colon)).value_or(0) : 0;
+            if (!ms || *ms < 0 || *ms > 60'000 || (oneDevice && (device < 1 || device > 99))) {
+                return fail("--turnaround: expected milliseconds 0..60000, or DEV:MS");
             }
-            o.turnaroundMs = *ms;
+            if (oneDevice) {
+                o.deviceTurnaroundMs[device] = *ms;
+            } else {
+                o.turnaroundMs = *ms;
+            }
         } else if (name == "--seed") {
             const auto seed = parseNumber<std::uint64_t>(value);
             if (!seed) {
@@ -193,6 +206,7 @@ std::string UsageText() {
         "  --baud N             line speed for pacing the replies (default 9600)\n"
         "  --format DPS         data bits, parity N/E/O, stop bits (default 8E1)\n"
         "  --turnaround MS      pause between the end of a request and its reply (default 5)\n"
+        "  --turnaround DEV:MS  the same for one device (repeatable), e.g. a slow 7:400\n"
         "  --seed N             seed of the fault and noise generators (default 1)\n"
         "  --fault-timeout R    rate 0..1 of requests left unanswered\n"
         "  --fault-checksum R   rate of replies with a wrong checksum (SUM only)\n"

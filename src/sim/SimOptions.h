@@ -3,6 +3,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -26,6 +27,7 @@ struct SimOptions {
     char parity = 'E';
     int stopBits = 1;
     int turnaroundMs = 5;
+    std::map<int, int> deviceTurnaroundMs;  // devices that answer slower (or faster)
     std::uint64_t seed = 1;
     std::array<double, kFaultCount> faultRates{};
     Verbosity verbosity = Verbosity::Normal;
@@ -33,6 +35,7 @@ struct SimOptions {
 
     // Start bit, data bits, parity bit if any, stop bits: 11 for 8E1.
     int bitsPerByte() const;
+    int turnaroundFor(int device) const;
     std::chrono::nanoseconds byteTime() const;
 };
 

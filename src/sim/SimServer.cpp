@@ -1,5 +1,7 @@
 #include "sim/SimServer.h"
 
+#include "protocol/FrameCodec.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -330,15 +332,21 @@ void SimServer::readLine(TimePoint now) {
             if (!frame) {
                 continue;
             }
+            if (!pacer_.idle()) {
+                bus_->countOverlap();
+                if (options_.verbosity == SimOptions::Verbosity::Verbose) {
+                    logLine("request started while a reply was due: the frames would collide");
+                }
+            }
             std::optional<Transmission> reply = bus_->handle(frame->bytes, now);
             if (!reply) {
                 continue;
             }
             // The request arrived at once over the pty; on a real line its last byte would
             // come a line time after the first, and the controller answers after that.
+            const int turnaround = options_.turnaroundFor(ReplyAddress(frame->bytes).value_or(0));
             const TimePoint earliest = frame->started + pacer_.byteTime() * frame->bytes.size() +
-                                       std::chrono::milliseconds(options_.turnaroundMs) +
-                                       reply->lateBy;
+                                       std::chrono::milliseconds(turnaround) + reply->lateBy;
             pacer_.enqueue(reply->bytes, earliest, reply->gaps);
         }
     }

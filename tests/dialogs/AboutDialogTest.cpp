@@ -33,7 +33,7 @@ TEST(AboutBox, ShowsPictureVersionTextAndHomePage) {
               "있습니다.");
     EXPECT_TRUE(
         about.findChild<QLabel*>("lblHomePage")->text().contains(frmZR410_About::kHomePage));
-    EXPECT_EQ(about.findChild<QPushButton*>("btnClose")->text(), "닫기(&C)");
+    EXPECT_EQ(about.findChild<QPushButton*>("btnClose")->text(), "닫기[&C]");
     EXPECT_EQ(WidgetsWithoutAccessibleName(about), QStringList());
 }
 

@@ -110,8 +110,8 @@ TEST(SetPortDialog, OpensWithTheCurrentSettingsAndTheOfferedValues) {
          {"cmbPort", "cmbBaud", "cmbParity", "cmbData", "cmbStop", "cmbProtocol"}) {
         EXPECT_TRUE(dialog.box(name)->isEditable()) << name;
     }
-    EXPECT_EQ(dialog.findChild<QPushButton*>("btnOK")->text(), "확인(&O)");
-    EXPECT_EQ(dialog.findChild<QPushButton*>("btnCancel")->text(), "취소(&C)");
+    EXPECT_EQ(dialog.findChild<QPushButton*>("btnOK")->text(), "확인[&O]");
+    EXPECT_EQ(dialog.findChild<QPushButton*>("btnCancel")->text(), "취소[&C]");
     EXPECT_EQ(WidgetsWithoutAccessibleName(dialog), QStringList());
 }
 

@@ -104,8 +104,8 @@ TEST(SaveDialogOpening, ShowsTheFileAsItStandsWithTheDesignedCaptions) {
     EXPECT_EQ(dialog.label("lblNote")->text(),
               "기기번호에 따라 _01.DAT ~ _99.DAT 가 입력된 파일명 뒤에 붙여서 생성됩니다.");
     EXPECT_EQ(dialog.label("lblFolder")->toolTip(), "클릭하면 폴더를 바꿀 수 있습니다.");
-    EXPECT_EQ(dialog.button("btnOK")->text(), "확인(&O)");
-    EXPECT_EQ(dialog.button("btnCancel")->text(), "취소(&C)");
+    EXPECT_EQ(dialog.button("btnOK")->text(), "확인[&O]");
+    EXPECT_EQ(dialog.button("btnCancel")->text(), "취소[&C]");
     EXPECT_EQ(WidgetsWithoutAccessibleName(dialog), QStringList());
     for (const char* name : {"txtSaveInterval", "txtFName"}) {
         EXPECT_FALSE(dialog.box(name)->accessibleName().isEmpty()) << name;

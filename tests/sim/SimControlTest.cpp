@@ -83,7 +83,7 @@ TEST_F(ControlTest, CountersReportWhatCameOverTheLine) {
         "03DRR,01\r\n",
         now);
     EXPECT_EQ(run("stats"),
-              "requests 4\nreplies 3\nng 1\nsilent 1\n"
+              "requests 4\nreplies 3\nng 1\nsilent 1\noverlaps 0\n"
               "device 1 1\ndevice 3 2\ndevice 9 1\n"
               "fault timeout 0\nfault checksum 0\nfault ng 0\nfault split 0\nfault garbage 0\n"
               "fault late 0\nend\n");

@@ -44,10 +44,17 @@ TEST(SimCommandLine, DefaultsMatchTheMastersDefaults) {
 }
 
 TEST(SimCommandLine, ReadsEveryOption) {
-    const OptionsResult r =
-        parse({"--link", "/tmp/l", "--devices", "2-4", "--protocol", "STD", "--baud=4800",
-               "--format", "7o2", "--turnaround", "0", "--seed", "99", "--fault-timeout", "0.1",
-               "--fault-late=1", "--control", "/tmp/c", "--verbose"});
+    const OptionsResult r = parse({"--link",      "/tmp/l",
+                                   "--devices",   "2-4",
+                                   "--protocol",  "STD",
+                                   "--baud=4800", "--format",
+                                   "7o2",         "--turnaround",
+                                   "0",           "--turnaround",
+                                   "7:400",       "--seed",
+                                   "99",          "--fault-timeout",
+                                   "0.1",         "--fault-late=1",
+                                   "--control",   "/tmp/c",
+                                   "--verbose"});
     ASSERT_TRUE(r.options) << r.error;
     const SimOptions& o = *r.options;
     EXPECT_EQ(o.devices, (std::vector<int>{2, 3, 4}));
@@ -55,6 +62,8 @@ TEST(SimCommandLine, ReadsEveryOption) {
     EXPECT_EQ(o.baud, 4800);
     EXPECT_EQ(o.bitsPerByte(), 11);  // 1 + 7 + 1 + 2
     EXPECT_EQ(o.turnaroundMs, 0);
+    EXPECT_EQ(o.turnaroundFor(7), 400);
+    EXPECT_EQ(o.turnaroundFor(2), 0);
     EXPECT_EQ(o.seed, 99U);
     EXPECT_DOUBLE_EQ(o.faultRates[static_cast<int>(Fault::Timeout)], 0.1);
     EXPECT_DOUBLE_EQ(o.faultRates[static_cast<int>(Fault::Late)], 1.0);
@@ -80,6 +89,8 @@ TEST(SimCommandLine, MistakesAreRefusedWithAReason) {
         {"--link", "l", "--format", "8X1"},
         {"--link", "l", "--format", "8E3"},
         {"--link", "l", "--turnaround", "-1"},
+        {"--link", "l", "--turnaround", "100:5"},
+        {"--link", "l", "--turnaround", "7:"},
         {"--link", "l", "--fault-ng", "2"},
         {"--link", "l", "--fault-smoke", "0.5"},
         {"--link", "l", "--colour", "red"},
