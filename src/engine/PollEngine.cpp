@@ -230,13 +230,14 @@ void PollEngine::transmitRequest(const QByteArray& frame, int threshold, const R
         return;
     }
     request_ = request;
-    host_.armReplyTimer();
     host_.indicate(EngineIndicator::TraceOf(TraceDirection::Sent, frame));
     if (!host_.transmit(frame)) {
         // The host reports the failure and closes the port; nothing is outstanding.
         host_.stopReplyTimer();
         request_.reset();
+        return;
     }
+    host_.armReplyTimer();
 }
 
 void PollEngine::refuseRequest() {

@@ -40,7 +40,10 @@ public:
 
     virtual void armSendTimer() = 0;  // one-shot, 50 ms
     virtual void stopSendTimer() = 0;
-    virtual void armReplyTimer() = 0;  // one-shot, 600 ms, restarted when already running
+    // One-shot, 600 ms, restarted when already running. Right after a transmission the limit
+    // counts from the end of the request on the line: a controller cannot answer before it
+    // has heard the whole request, which at 9600 baud takes 200 ms for a status read.
+    virtual void armReplyTimer() = 0;
     virtual void stopReplyTimer() = 0;
     // One-shot, 200 ms: let the rest of a reply arrive, then hand over all received bytes
     // with blockReceived().

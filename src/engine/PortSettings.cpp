@@ -4,6 +4,7 @@
 #include "common/ProgramFolder.h"
 #include "common/SettingsText.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace zr410 {
@@ -136,6 +137,14 @@ LineSettings ToLineSettings(const PortSettings& settings) {
     line.dataBits = toDataBits(settings.DataBitsText);
     line.stopBits = toStopBits(settings.StopBitsText);
     return line;
+}
+
+int LineTimeMs(const LineSettings& line, int bytes) {
+    const int parity = line.parity == QSerialPort::NoParity ? 0 : 1;
+    const int stop = line.stopBits == QSerialPort::OneStop ? 1 : 2;
+    const qint64 bits = static_cast<qint64>(bytes) * (1 + line.dataBits + parity + stop);
+    const qint64 baud = std::max<qint64>(line.baud, 1);
+    return static_cast<int>((bits * 1000 + baud - 1) / baud);
 }
 
 }  // namespace zr410

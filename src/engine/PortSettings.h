@@ -45,4 +45,8 @@ struct LineSettings {
 QString ResolvePortDevice(const QString& portName);
 LineSettings ToLineSettings(const PortSettings& settings);
 
+// Milliseconds the given number of bytes take on the line: start bit, data bits, parity bit
+// if any, stop bits, at the line's speed; rounded up.
+int LineTimeMs(const LineSettings& line, int bytes);
+
 }  // namespace zr410

@@ -115,7 +115,13 @@ bool SerialLink::transmit(const QByteArray& frame) {
         failPort(PortFault::Lost);
         return false;
     }
+    requestLineMs_ = LineTimeMs(settings_, static_cast<int>(bytes.size()));
     return true;
+}
+
+void SerialLink::armReplyTimer() {
+    tmrRecvErr.start(kReplyLimitMs + requestLineMs_);
+    requestLineMs_ = 0;
 }
 
 void SerialLink::onBytesWritten() {

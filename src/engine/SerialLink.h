@@ -74,7 +74,7 @@ private:
     void logBlock(const QByteArray& bytes) override;
     void armSendTimer() override { tmrSend.start(); }
     void stopSendTimer() override { tmrSend.stop(); }
-    void armReplyTimer() override { tmrRecvErr.start(); }
+    void armReplyTimer() override;
     void stopReplyTimer() override { tmrRecvErr.stop(); }
     void startGather() override;
     void indicate(const EngineIndicator& indicator) override;
@@ -95,6 +95,7 @@ private:
     QTimer gather_;
     QTimer reconnect_;
     bool rtsSupported_ = true;
+    int requestLineMs_ = 0;  // line time of the request just written, added to its limit
     bool failing_ = false;
 };
 

@@ -127,3 +127,13 @@ TEST(LineSettingsFromTexts, UnreadableTextsFallBackToTheDefaultLine) {
         EXPECT_EQ(line.stopBits, QSerialPort::OneStop);
     }
 }
+
+TEST(LineTime, RequestsTakeTheirBitsAtTheLineSpeed) {
+    LineSettings line;                      // 9600 8E1: 11 bits a byte
+    EXPECT_EQ(LineTimeMs(line, 174), 200);  // a status read and its NUL, rounded up
+    line.parity = QSerialPort::NoParity;
+    line.baud = 115200;
+    EXPECT_EQ(LineTimeMs(line, 174), 16);
+    line.baud = 0;  // a broken setting never divides by zero
+    EXPECT_GT(LineTimeMs(line, 1), 0);
+}
