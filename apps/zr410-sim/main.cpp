@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "common/BuildInfo.h"
 #include "sim/SimOptions.h"
 #include "sim/SimServer.h"
 
@@ -15,6 +16,10 @@ int main(int argc, char** argv) {
     }
     if (parsed.options->help) {
         std::fputs(zr410::sim::UsageText().c_str(), stdout);
+        return 0;
+    }
+    if (parsed.options->version) {
+        std::printf("zr410-sim %s\n", zr410::kVersion);
         return 0;
     }
     zr410::sim::SimServer server(*parsed.options);

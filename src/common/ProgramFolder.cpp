@@ -6,6 +6,8 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
+#include "common/ShippedFiles.h"
+
 namespace zr410 {
 namespace {
 
@@ -21,20 +23,23 @@ bool canWriteIn(const QString& folder) {
     return probe.open();
 }
 
-QString chooseFolder() {
-    const QString exe = ExecutableFolder();
-    if (canWriteIn(exe)) {
-        return exe;
+}  // namespace
+
+QString PerUserFolder() {
+    QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (data.isEmpty()) {
+        data = QDir::homePath() + QStringLiteral("/.local/share");
     }
-    QString user = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
-    if (user.isEmpty()) {
-        user = QDir::homePath() + QStringLiteral("/.local/share/ZR410");
-    }
-    QDir().mkpath(user);
-    return user;
+    return data + QStringLiteral("/ZR410");
 }
 
-}  // namespace
+QString ChooseProgramFolder(const QString& executableFolder) {
+    // Root can write into /usr/bin too; an installed program still keeps out of it.
+    if (InstalledSharedFolder(executableFolder).isEmpty() && canWriteIn(executableFolder)) {
+        return executableFolder;
+    }
+    return PerUserFolder();
+}
 
 QString ExecutableFolder() {
     if (QCoreApplication::instance() != nullptr) {
@@ -47,7 +52,11 @@ QString ProgramFolder() {
     if (!overrideFolder().isEmpty()) {
         return overrideFolder();
     }
-    static const QString chosen = chooseFolder();
+    static const QString chosen = [] {
+        const QString folder = ChooseProgramFolder(ExecutableFolder());
+        QDir().mkpath(folder);
+        return folder;
+    }();
     return chosen;
 }
 

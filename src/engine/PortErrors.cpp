@@ -2,9 +2,19 @@
 
 #include <QFileInfo>
 
+#include <pwd.h>
 #include <unistd.h>
 
 namespace zr410 {
+namespace {
+
+// The login name to put into the command the operator hands to the administrator.
+QString loginName() {
+    const passwd* entry = ::getpwuid(::getuid());
+    return entry != nullptr ? QString::fromLocal8Bit(entry->pw_name) : QStringLiteral("사용자이름");
+}
+
+}  // namespace
 
 PortFault ClassifyPortError(QSerialPort::SerialPortError error, const QString& device) {
     switch (error) {
@@ -43,10 +53,13 @@ QString DescribePortFault(PortFault fault, const QString& device, const QString&
             return QStringLiteral("통신포트 %1 은(는) 이미 다른 프로그램이 사용 중입니다.")
                 .arg(device);
         case PortFault::PermissionDenied:
+            // Debian gives the serial ports to the group dialout; a new group membership only
+            // counts from the next login.
             return QStringLiteral(
-                       "통신포트 %1 을(를) 열 권한이 없습니다. 사용자를 dialout 그룹에 추가하고 "
-                       "다시 로그인하십시오 (sudo usermod -aG dialout 사용자이름).")
-                .arg(device);
+                       "통신포트 %1 을(를) 열 권한이 없습니다. 직렬 포트는 dialout 그룹의 "
+                       "사용자만 열 수 있습니다. 관리자가 'sudo usermod -aG dialout %2' 명령으로 "
+                       "사용자를 추가한 뒤, 로그아웃했다가 다시 로그인하십시오.")
+                .arg(device, loginName());
         case PortFault::Lost:
             return QStringLiteral("통신포트 %1 과(와)의 연결이 끊어졌습니다.").arg(device);
         case PortFault::NoDevices:

@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "common/BuildInfo.h"
+#include "common/ProgramFolder.h"
 #include "widgets/ShellOpen.h"
 
 namespace zr410 {
@@ -120,12 +122,25 @@ QPixmap drawAboutPicture(qreal ratio) {
 
 }  // namespace
 
-const QString frmZR410_About::kHomePage = QStringLiteral("https://www.example.com/zr410");
+const QString frmZR410_About::kHomePage = QString::fromLatin1(kHomePageUrl);
 
 frmZR410_About::frmZR410_About(QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::frmZR410_About>()) {
     ui->setupUi(this);
     ui->picLogo->setPixmap(drawAboutPicture(devicePixelRatioF()));
+    const QString version = QString::fromLatin1(kVersion);
+    ui->lblTitle->setText(QStringLiteral("<b style=\"font-size:15pt\">ZR410 V%1</b><br>"
+                                         "금형온도조절기 모니터링 프로그램")
+                              .arg(version));
+    ui->lblInfo->setText(
+        QStringLiteral("이 프로그램은 버전%1으로 수정, 보완되는 버전은 홈페이지를 통해 확인할 수 "
+                       "있습니다.")
+            .arg(version));
+    // An installed program keeps its settings in the per-user folder: tell where.
+    ui->lblFolders->setText(
+        QStringLiteral("설정 파일(Comm.CFG, CFG 폴더)과 통신 기록(RecvData.txt)의 위치:\n%1")
+            .arg(QDir::toNativeSeparators(ProgramFolder())));
+    ui->lblFolders->setAccessibleDescription(ui->lblFolders->text());
     ui->lblHomePage->setText(QStringLiteral("<a href=\"%1\">%1</a>").arg(kHomePage));
     ui->lblHomePage->setToolTip(QStringLiteral("누르면 웹 브라우저로 홈페이지를 엽니다."));
 

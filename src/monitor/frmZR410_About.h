@@ -10,13 +10,14 @@ class frmZR410_About;
 
 namespace zr410 {
 
-// About box ("대하여"): our picture of the controller, the version text and the home page,
-// which opens in the desktop's browser when clicked.
+// About box ("대하여"): our picture of the controller, the version text, where the settings
+// are kept, and the home page, which opens in the desktop's browser when clicked.
 class frmZR410_About : public QDialog {
     Q_OBJECT
 
 public:
-    // An illustrative address until the product has a published page.
+    // The project's home page, set beside the version in CMake; an illustrative address until
+    // the product has a published page.
     static const QString kHomePage;
 
     explicit frmZR410_About(QWidget* parent = nullptr);

@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "common/BuildInfo.h"
 #include "monitor/MonitoringArea.h"
 #include "monitor/OfflinePicture.h"
 #include "widgets/GradientLabel.h"
@@ -63,7 +64,7 @@ frmZR410_Main::frmZR410_Main(QWidget* parent)
       link_(state_, this),
       logger_(state_, sprdMulti_) {
     setObjectName(QStringLiteral("frmZR410_Main"));
-    setWindowTitle(QStringLiteral("ZR410 V1.0.0"));
+    setWindowTitle(QStringLiteral("ZR410 V") + QLatin1String(kVersion));
     setAccessibleName(QStringLiteral("ZR410 주 화면"));
     buildMenus();
 

@@ -8,6 +8,7 @@
 
 #include "common/NumberEntry.h"
 #include "common/ProgramFolder.h"
+#include "common/ShippedFiles.h"
 #include "engine/DeviceSelection.h"
 #include "monitor/MonitoringArea.h"
 #include "monitor/TrendChart.h"
@@ -338,12 +339,11 @@ void frmZR410_Main::mHelpAbout_Click() {
 }
 
 void frmZR410_Main::mHelpHelp_Click() {
-    ShellOpen(ExecutableFolder() + QStringLiteral("/Help/ZR410_V100.html"), ExecutableFolder(),
-              this);
+    ShellOpen(HelpFile(QStringLiteral("ZR410_V100.html")), ExecutableFolder(), this);
 }
 
 void frmZR410_Main::mHelpGraphView_Click() {
-    ShellOpen(ExecutableFolder() + QStringLiteral("/ZR410_Graph"), ExecutableFolder(), this);
+    ShellOpen(CompanionProgram(QStringLiteral("ZR410_Graph")), ExecutableFolder(), this);
 }
 
 }  // namespace zr410

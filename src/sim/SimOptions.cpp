@@ -112,6 +112,10 @@ OptionsResult ParseCommandLine(std::span<const std::string> args) {
             o.help = true;
             continue;
         }
+        if (name == "--version") {
+            o.version = true;
+            continue;
+        }
         if (name == "--quiet" || name == "--verbose") {
             o.verbosity =
                 name == "--quiet" ? SimOptions::Verbosity::Quiet : SimOptions::Verbosity::Verbose;
@@ -187,7 +191,7 @@ OptionsResult ParseCommandLine(std::span<const std::string> args) {
             return fail("unknown option: " + name);
         }
     }
-    if (!o.help && o.linkPath.empty()) {
+    if (!o.help && !o.version && o.linkPath.empty()) {
         return fail("--link PATH is required");
     }
     return {o, {}};
@@ -218,6 +222,7 @@ std::string UsageText() {
         "  --quiet              print nothing but the ready line and errors\n"
         "  --verbose            log every frame on stderr\n"
         "  --help               this text\n"
+        "  --version            the version\n"
         "\n"
         "When ready it prints \"zr410-sim: serving devices LIST on PATH\".\n"
         "\n"

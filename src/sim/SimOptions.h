@@ -32,6 +32,7 @@ struct SimOptions {
     std::array<double, kFaultCount> faultRates{};
     Verbosity verbosity = Verbosity::Normal;
     bool help = false;
+    bool version = false;
 
     // Start bit, data bits, parity bit if any, stop bits: 11 for 8E1.
     int bitsPerByte() const;

@@ -13,6 +13,7 @@
 #include <QShortcut>
 #include <QTimer>
 
+#include "common/BuildInfo.h"
 #include "common/ProgramFolder.h"
 #include "ui_frmZR410_GraphView.h"
 #include "viewer/BackgroundTask.h"
@@ -27,6 +28,7 @@ frmZR410_GraphView::frmZR410_GraphView(ViewerDialogs dialogs, QWidget* parent)
       ui_(std::make_unique<Ui::frmZR410_GraphView>()),
       dialogs_(std::move(dialogs)) {
     ui_->setupUi(this);
+    setWindowTitle(QStringLiteral("ZR410 - Graph Viwer V") + QLatin1String(kVersion));
     // The designed size is for a full-HD screen; a smaller one gets a window that fits it.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect available = screen->availableGeometry();

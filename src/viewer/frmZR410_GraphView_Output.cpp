@@ -7,6 +7,7 @@
 #include <QPrinter>
 
 #include "common/ProgramFolder.h"
+#include "common/ShippedFiles.h"
 #include "ui_frmZR410_GraphView.h"
 #include "viewer/BackgroundTask.h"
 #include "viewer/ChartOutput.h"
@@ -143,8 +144,7 @@ void frmZR410_GraphView::Command1_Click() {
 }
 
 void frmZR410_GraphView::Command2_Click() {
-    const QString folder = ExecutableFolder();
-    dialogs_.shellOpen(folder + QStringLiteral("/Help/ZR410_Graph_V100.html"), folder, this);
+    dialogs_.shellOpen(HelpFile(QStringLiteral("ZR410_Graph_V100.html")), ExecutableFolder(), this);
 }
 
 }  // namespace zr410

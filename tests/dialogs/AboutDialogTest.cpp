@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "DialogTestSupport.h"
+#include "TempFolder.h"
 
 using namespace zr410;
 
@@ -35,6 +36,14 @@ TEST(AboutBox, ShowsPictureVersionTextAndHomePage) {
         about.findChild<QLabel*>("lblHomePage")->text().contains(frmZR410_About::kHomePage));
     EXPECT_EQ(about.findChild<QPushButton*>("btnClose")->text(), "닫기[&C]");
     EXPECT_EQ(WidgetsWithoutAccessibleName(about), QStringList());
+}
+
+TEST(AboutBox, SaysWhereTheSettingsAndTheLogAreKept) {
+    TempProgramFolder folder;
+    AboutBox about;
+    const auto* label = about.findChild<QLabel*>("lblFolders");
+    EXPECT_TRUE(label->text().contains(folder.path())) << label->text().toStdString();
+    EXPECT_EQ(label->accessibleDescription(), label->text());
 }
 
 TEST(AboutBox, ClickingTheHomePageOpensThatAddress) {
