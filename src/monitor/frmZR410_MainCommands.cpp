@@ -16,6 +16,7 @@
 #include "monitor/frmZR410_SetMulti.h"
 #include "monitor/frmZR410_SetPort.h"
 #include "monitor/frmZR410_Set_DSave.h"
+#include "params/frmZR410_PRMT.h"
 #include "protocol/RegisterMap.h"
 #include "widgets/GradientLabel.h"
 #include "widgets/ShellOpen.h"
@@ -316,7 +317,10 @@ void frmZR410_Main::mOnlineMulti_Click() {
 }
 
 void frmZR410_Main::mOnlineParameter_Click() {
-    ShowMessage(QStringLiteral("파라메터 설정 화면은 이 버전에서 아직 제공되지 않습니다."));
+    // The first reads after the screen opens are the edit device's two parameter blocks.
+    state_.QueueRequest(PollState::Reservation);
+    frmZR410_PRMT screen(state_, sprdMulti_, decoders_, link_, this);
+    ExecDialog(screen);
 }
 
 void frmZR410_Main::mOnlineSetDT_Click() {
