@@ -17,6 +17,7 @@
 #include "monitor/frmZR410_SetPort.h"
 #include "monitor/frmZR410_Set_DSave.h"
 #include "params/frmZR410_PRMT.h"
+#include "params/frmZR410_SetDT.h"
 #include "protocol/RegisterMap.h"
 #include "widgets/GradientLabel.h"
 #include "widgets/ShellOpen.h"
@@ -324,7 +325,8 @@ void frmZR410_Main::mOnlineParameter_Click() {
 }
 
 void frmZR410_Main::mOnlineSetDT_Click() {
-    ShowMessage(QStringLiteral("현재 일시 설정 화면은 이 버전에서 아직 제공되지 않습니다."));
+    frmZR410_SetDT dialog(state_, this);
+    ExecDialog(dialog);
 }
 
 void frmZR410_Main::mOnlineError_Click() {
