@@ -176,7 +176,7 @@ TEST_F(ParameterScreen, OptionsDaysAndFieldsQueueTheirPairs) {
     expectPending({kRegUsableTempHigh}, {120});
 }
 
-TEST_F(ParameterScreen, TypedFieldIsConfirmedByEnterOrByLeavingIt) {
+TEST_F(ParameterScreen, TypedFieldIsConfirmedByEnterOrLeavingItUnlessNoFrameCarriesIt) {
     open();
     readBlocks();
     refresh();
@@ -193,19 +193,14 @@ TEST_F(ParameterScreen, TypedFieldIsConfirmedByEnterOrByLeavingIt) {
     QTest::keyClicks(field, "60");
     QTest::keyClick(field, Qt::Key_Return);
     expectPending({kRegPreheatSv}, {600});
-}
 
-TEST_F(ParameterScreen, EntryNoFrameCanCarryIsRefusedAndStaysAsTyped) {
-    open();
-    readBlocks();
-    refresh();
-    ASSERT_TRUE(state.QueueWrite({{kRegReservationMode, 1}}) == WriteOutcome::Queued);
-    screen->Field(F::TempH)->setText("9999.9");
-    screen->TextField_Commit(F::TempH, "9999.9");
+    // A word no frame can carry: refused with the range, left as typed, nothing queued.
+    field->setText("9999.9");
+    emit field->editingFinished();
     ASSERT_EQ(screen->messages.size(), 1);
     EXPECT_TRUE(screen->messages[0].contains("-3276.8 ~ 6553.5"));
-    EXPECT_EQ(screen->Field(F::TempH)->text(), "9999.9");
-    expectPending({kRegReservationMode}, {1});
+    EXPECT_EQ(field->text(), "9999.9");
+    expectPending({kRegPreheatSv}, {600});
 }
 
 TEST_F(ParameterScreen, GridCellsOpenTheirDialogsAndQueueTheExactPairs) {
