@@ -6,10 +6,10 @@
 #include <QTableWidget>
 #include <QTimer>
 
-#include "common/NumberEntry.h"
 #include "common/ProgramFolder.h"
 #include "common/ShippedFiles.h"
 #include "engine/DeviceSelection.h"
+#include "model/WriteScaling.h"
 #include "monitor/MonitoringArea.h"
 #include "monitor/TrendChart.h"
 #include "monitor/frmZR410_About.h"
@@ -17,7 +17,8 @@
 #include "monitor/frmZR410_SetMulti.h"
 #include "monitor/frmZR410_SetPort.h"
 #include "monitor/frmZR410_Set_DSave.h"
-#include "protocol/FrameCodec.h"
+#include "params/frmZR410_PRMT.h"
+#include "params/frmZR410_SetDT.h"
 #include "protocol/RegisterMap.h"
 #include "widgets/GradientLabel.h"
 #include "widgets/ShellOpen.h"
@@ -146,20 +147,16 @@ void frmZR410_Main::QueueCommand(int index) {
         return;
     }
     // The same register and value switch the function on and off; the controller decides.
-    state_.QueueRequest(PollState::WriteOne, {kCommandRegisters[static_cast<size_t>(index)]},
-                        {kCommandValue});
+    state_.QueueWrite({{kCommandRegisters[static_cast<size_t>(index)], kCommandValue}});
 }
 
 void frmZR410_Main::CommitSetValue(const QString& enteredText) {
-    const double factor = ScaleFactor(FindRegister(kRegSetValue)->scale, decoders_.DecimalPlaces);
-    const std::int64_t raw = ScaledEntry(enteredText, factor);
-    if (raw < kMinWordValue || raw > kMaxWordValue) {
+    const std::int64_t raw = ScaleEntryForWrite(kRegSetValue, enteredText, decoders_.DecimalPlaces);
+    if (state_.QueueWrite({{kRegSetValue, raw}}) != WriteOutcome::Queued) {
         ShowMessage(QStringLiteral("입력한 SV (%1)는 기기에 보낼 수 있는 범위를 벗어났습니다. "
                                    "값을 확인하십시오.")
                         .arg(enteredText.trimmed()));
-        return;
     }
-    state_.QueueRequest(PollState::WriteOne, {kRegSetValue}, {static_cast<int>(raw)});
 }
 
 void frmZR410_Main::LoadDeviceSelection() {
@@ -322,11 +319,15 @@ void frmZR410_Main::mOnlineMulti_Click() {
 }
 
 void frmZR410_Main::mOnlineParameter_Click() {
-    ShowMessage(QStringLiteral("파라메터 설정 화면은 이 버전에서 아직 제공되지 않습니다."));
+    // The first reads after the screen opens are the edit device's two parameter blocks.
+    state_.QueueRequest(PollState::Reservation);
+    frmZR410_PRMT screen(state_, sprdMulti_, decoders_, link_, this);
+    ExecDialog(screen);
 }
 
 void frmZR410_Main::mOnlineSetDT_Click() {
-    ShowMessage(QStringLiteral("현재 일시 설정 화면은 이 버전에서 아직 제공되지 않습니다."));
+    frmZR410_SetDT dialog(state_, this);
+    ExecDialog(dialog);
 }
 
 void frmZR410_Main::mOnlineError_Click() {

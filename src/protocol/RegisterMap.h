@@ -93,6 +93,21 @@ inline constexpr int kRegDecimalPoint = 506;
 inline constexpr int kRegFirstCorrection = 508;  // 508..511: mold, medium, return, supply
 inline constexpr int kRegTempUnit = 507;
 inline constexpr int kRegPreheatSv = 512;
+// The rest of the parameter block, as the parameter screen groups it.
+// Alarm limits: temperature high and low, pressure high and low, current high and low.
+inline constexpr std::array<int, 6> kAlarmLimitRegisters = {304, 305, 306, 307, 308, 309};
+// Heating and cooling side: P, I, D and control cycle.
+inline constexpr std::array<int, 4> kHeatControlRegisters = {kRegHeatBand, 401, 402, 403};
+inline constexpr std::array<int, 4> kCoolControlRegisters = {kRegCoolBand, 406, 407, 408};
+// Sensor types of the mold, medium, return and supply sensors.
+inline constexpr std::array<int, 4> kSensorTypeRegisters = {500, 501, 502, 503};
+inline constexpr int kRegUsableTempHigh = 504;
+inline constexpr int kRegUsableTempLow = 505;
+// Pressure input range: the pressure at 20 mA and at 4 mA.
+inline constexpr std::array<int, 2> kPressureRangeRegisters = {513, 514};
+inline constexpr int kRegSuctionOption = 600;  // 0 on, 1 off
+inline constexpr int kRegCoolingOption = 601;  // 0 on, 1 off
+inline constexpr int kRegRefillTime = 618;
 // Reservation and clock.
 inline constexpr int kRegReservationMode = 602;
 // The clock is written as one group: weekday, year, month, day, hour, minute.

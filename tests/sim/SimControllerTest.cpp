@@ -131,6 +131,31 @@ TEST_F(ControllerTest, ParametersAndReservationsAreStored) {
     EXPECT_EQ(read(306), -5);
 }
 
+TEST_F(ControllerTest, EveryParameterScreenRegisterReadsBackWhatWasWritten) {
+    // In °C and in °F, whole degrees and tenths: the word written is the word read, as the
+    // parameter screen's re-read after each write relies on. 65535 is the word FFFF.
+    for (const auto& [unit, dp] : {std::pair{0, 1}, {1, 1}, {1, 0}, {0, 0}}) {
+        write(kRegTempUnit, unit);
+        write(kRegDecimalPoint, dp);
+        for (const auto& list :
+             {std::vector<int>(kParameterList.begin(), kParameterList.end()),
+              std::vector<int>(kReservationList.begin(), kReservationList.end())}) {
+            for (int reg : list) {
+                if (reg == kRegTempUnit || reg == kRegDecimalPoint) {
+                    continue;
+                }
+                for (int value : {25, -15, 1205, 65535}) {
+                    write(reg, value);
+                    EXPECT_EQ(read(reg), ToSigned16(value))
+                        << reg << " unit " << unit << " dp " << dp;
+                }
+            }
+        }
+        EXPECT_EQ(read(kRegTempUnit), unit);
+        EXPECT_EQ(read(kRegDecimalPoint), dp);
+    }
+}
+
 TEST_F(ControllerTest, MeasuredValuesCannotBeWritten) {
     for (int reg : {1, 5, 6, 9, 201, 207}) {
         const int before = read(reg);
