@@ -9,6 +9,7 @@
 #include <limits>
 #include <new>
 
+#include "common/LineAppend.h"
 #include "common/NumberEntry.h"
 
 namespace zr410 {
@@ -40,20 +41,7 @@ QByteArray FormatDataRecord(QDate date, QTime time, const DataRecordValues& valu
 }
 
 bool AppendDataRecord(const QString& path, QByteArrayView record) {
-    // Unbuffered, so a failed write cannot be retried behind our back by close().
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
-        return false;
-    }
-    const bool seekable = !file.isSequential();
-    const qint64 before = seekable ? file.size() : 0;
-    const qint64 written = file.write(record.data(), record.size());
-    const bool ok = written == record.size();
-    if (!ok && written > 0 && seekable) {
-        file.resize(before);
-    }
-    file.close();
-    return ok;
+    return AppendWholeLines(path, record);
 }
 
 // ---- Line reader -----------------------------------------------------------------------------
@@ -274,7 +262,7 @@ bool appendRecord(DataFileContents& contents, QByteArrayView line) {
     return true;
 }
 
-void readRecords(QFile& file, const DataFileProgress& progress, DataFileLoadResult& result) {
+void readRecords(QIODevice& file, const DataFileProgress& progress, DataFileLoadResult& result) {
     const qint64 total = file.size();
     // Sized from the file before the first line: a record is rarely under 24 bytes, and
     // reserved pages that stay untouched cost no memory.
@@ -339,8 +327,13 @@ DataFileLoadResult ReadDataFile(const QString& path, const DataFileProgress& pro
         result.errorText = info.isDir() ? QStringLiteral("Is a directory") : file.errorString();
         return result;
     }
+    return ReadDataFile(file, progress);
+}
+
+DataFileLoadResult ReadDataFile(QIODevice& device, const DataFileProgress& progress) {
+    DataFileLoadResult result;
     try {
-        readRecords(file, progress, result);
+        readRecords(device, progress, result);
     } catch (const std::bad_alloc&) {
         result.status = DataFileStatus::OutOfMemory;
     }
@@ -356,7 +349,7 @@ DataFileLoadResult ReadDataFile(const QString& path, const DataFileProgress& pro
         }
     }
     if (progress && result.status != DataFileStatus::Cancelled) {
-        progress(file.size(), file.size());
+        progress(device.size(), device.size());
     }
     return result;
 }
