@@ -127,19 +127,23 @@ int main(int argc, char** argv) {
     bool scanDone = false;
     qint64 statusStartMs = 0;
     int statusPolls = 0;
-    QObject::connect(&link, &SerialLink::onlineChanged, [&](bool online) {
-        if (online && !scanDone) {
-            scanDone = true;
-            statusStartMs = clock.elapsed();
+    QObject::connect(&link, &SerialLink::indicator, [&](const EngineIndicator& indicator) {
+        if (indicator.kind == EngineIndicator::Kind::OnlineControls) {
+            if (indicator.on && !scanDone) {
+                scanDone = true;
+                statusStartMs = clock.elapsed();
+            }
+            return;
         }
-    });
-    QObject::connect(&link, &SerialLink::linkMarkChanged, [&](int index, LinkMark mark) {
-        DeviceFigures& f = figures[index];
+        if (indicator.kind != EngineIndicator::Kind::LinkMark) {
+            return;
+        }
+        DeviceFigures& f = figures[indicator.deviceIndex];
         ++f.polls;
-        if (scanDone && link.engine().PollState() == 11) {
+        if (scanDone && link.engine().State() == PollState::Status) {
             ++statusPolls;
         }
-        switch (mark) {
+        switch (indicator.mark) {
             case LinkMark::Good:
                 ++f.good;
                 if (f.firstGoodMs < 0) {

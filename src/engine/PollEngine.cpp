@@ -1,100 +1,104 @@
 #include "engine/PollEngine.h"
 
-#include <array>
+#include <algorithm>
+#include <span>
+
+#include "protocol/RegisterMap.h"
 
 namespace zr410 {
 namespace {
-
-constexpr std::array<int, 32> kStatusRegisters = {
-    507, 506, 1,   2,   3,   4,   5,   6,   8,   9,   10,  11,  12,  13,  14,  16,
-    17,  19,  101, 102, 103, 104, 105, 106, 107, 108, 115, 201, 202, 207, 208, 209};
-constexpr std::array<int, 10> kReservationRegisters = {602, 610, 611, 612, 613,
-                                                       614, 615, 616, 506, 507};
-constexpr std::array<int, 32> kParameterRegisters = {
-    300, 301, 304, 305, 306, 307, 308, 309, 400, 401, 402, 403, 405, 406, 407, 408,
-    500, 501, 502, 503, 504, 505, 508, 509, 510, 511, 512, 513, 514, 600, 601, 618};
 
 template <size_t N>
 std::vector<int> listOf(const std::array<int, N>& registers) {
     return {registers.begin(), registers.end()};
 }
 
-std::vector<int> errorHistoryRegisters() {
-    std::vector<int> registers(20);
-    for (int i = 0; i < 20; ++i) {
-        registers[i] = 700 + i;
-    }
-    return registers;
-}
-
-int pairsOf(int state) {
-    switch (state) {
-        case poll::kWriteOne:
-            return 1;
-        case poll::kWriteTwo:
-            return 2;
-        default:
-            return 6;
-    }
-}
+using Kind = EngineIndicator::Kind;
 
 }  // namespace
 
-const char* LinkMarkText(LinkMark mark) {
-    switch (mark) {
-        case LinkMark::Good:
-            return "양호";
-        case LinkMark::Over:
-            return "OVER";
-        case LinkMark::Crc:
-            return "CRC";
-        case LinkMark::Ng:
-            return "NG";
-    }
-    return "";
-}
-
-std::uint32_t LinkMarkColor(LinkMark mark) {
-    return mark == LinkMark::Good ? 0x00FF00u : 0xFF0000u;
-}
-
 PollEngine::PollEngine(SharedState& state, PollEngineHost& host) : state_(state), host_(host) {}
 
+void PollEngine::armSend() {
+    sendArmed_ = true;
+    host_.armSendTimer();
+}
+
+void PollEngine::stopSend() {
+    sendArmed_ = false;
+    host_.stopSendTimer();
+}
+
 void PollEngine::portOpened() {
-    pollState_ = poll::kIdentify;
+    pollState_ = PollState::Identify;
     currentIndex_ = 0;
     // A count left over from an earlier session would give up on a device after fewer than
     // three missed replies.
     timeoutCount_ = 0;
     rx_.reset();
+    request_.reset();
+    gathering_ = false;
+    sendHeld_ = false;
+    restartPending_ = false;
     state_.EditDeviceNo = 0;
-    host_.showConnectCheck(true);
-    host_.armSendTimer();
+    // A request queued before the port went away has no edit device to go to yet; the
+    // cycle starts clean with the scan.
+    state_.PendingState = PollState::None;
+    host_.indicate(EngineIndicator::Flag(Kind::ConnectCheck, true));
+    armSend();
 }
 
 void PollEngine::portClosed() {
-    host_.stopSendTimer();
+    stopSend();
+    gathering_ = false;
+    sendHeld_ = false;
+    host_.indicate(EngineIndicator::Flag(Kind::OnlineControls, false));
+    host_.indicate(EngineIndicator::Flag(Kind::ConnectCheck, false));
 }
 
 void PollEngine::portLost() {
-    host_.stopSendTimer();
+    stopSend();
     host_.stopReplyTimer();
     rx_.reset();
+    request_.reset();
+    gathering_ = false;
+    sendHeld_ = false;
+    restartPending_ = false;
+    if (state_.PendingState != PollState::None) {
+        // After the reopen the scan chooses the edit device afresh; the request would go to
+        // nobody, so it is dropped and the operator told.
+        host_.indicate(EngineIndicator::Request(Kind::RequestDropped, state_.PendingState,
+                                                state_.PendingRegisters, state_.PendingValues));
+        state_.PendingState = PollState::None;
+    }
+    host_.indicate(EngineIndicator::Flag(Kind::OnlineControls, false));
+    host_.indicate(EngineIndicator::Flag(Kind::ConnectCheck, false));
 }
 
 void PollEngine::restartScan() {
-    pollState_ = poll::kIdentify;
-    currentIndex_ = 0;
-    timeoutCount_ = 0;
     state_.EditDeviceNo = 0;
     state_.EditDeviceIndex = 0;
-    state_.PendingState = 0;
-    host_.setOnlineControls(false);
-    host_.showConnectCheck(true);
+    state_.PendingState = PollState::None;
+    host_.indicate(EngineIndicator::Flag(Kind::OnlineControls, false));
+    host_.indicate(EngineIndicator::Flag(Kind::ConnectCheck, true));
+    if (request_ || gathering_) {
+        // A reply may be on the line: the scan starts when the request has ended. The reply
+        // itself belongs to the old list and is not looked at.
+        restartPending_ = true;
+        stopSend();
+        return;
+    }
+    applyRestart();
+}
+
+void PollEngine::applyRestart() {
+    restartPending_ = false;
+    sendHeld_ = false;
+    pollState_ = PollState::Identify;
+    currentIndex_ = 0;
+    timeoutCount_ = 0;
     if (host_.isPortOpen()) {
-        // The cycle may be idle (nothing was sent for an empty list); a request already
-        // outstanding ends with its reply or time-out, which re-arms the send timer anyway.
-        host_.armSendTimer();
+        armSend();
     }
 }
 
@@ -117,83 +121,98 @@ int PollEngine::FindConnectedFrom(int start) const {
 }
 
 void PollEngine::sendTick() {
-    host_.stopSendTimer();
+    stopSend();
+    if (request_ || gathering_) {
+        return;  // the line is busy; the end of the request arms the next tick
+    }
     if (!state_.IsDeviceIndex(currentIndex_)) {
         // The list was rebuilt under the cycle; carry on from its start.
         currentIndex_ = 0;
     }
     rx_.reset();
-    if (state_.PendingState > 0) {
+    stateBeforePending_ = PollState::None;
+    if (state_.PendingState != PollState::None) {
+        stateBeforePending_ = pollState_;
         pollState_ = state_.PendingState;
-        state_.PendingState = 0;
+        state_.PendingState = PollState::None;
     }
     if (state_.DeviceCount() == 0) {
         return;  // nobody to address; the port is never opened this way
     }
-    const int device = state_.DeviceNumbers[currentIndex_];
-    host_.flashSendLamp();
+    if (AddressesEditDevice(pollState_) &&
+        (state_.EditDeviceNo <= 0 || !state_.IsDeviceIndex(state_.EditDeviceIndex))) {
+        refuseRequest();  // no edit device chosen yet: nobody to send it to
+        return;
+    }
+    host_.indicate(EngineIndicator::Flag(Kind::SendLamp, true));
 
+    const int edit = state_.EditDeviceIndex;
+    const int editNo = state_.EditDeviceNo;
     switch (pollState_) {
-        case poll::kIdentify:
-            SendIdentifyRequest(device);
+        case PollState::Identify:
+            SendIdentifyRequest(currentIndex_);
             break;
-        case poll::kStatus:
-            state_.PendingRegisters = listOf(kStatusRegisters);
-            SendReadRequest(device, state_.PendingRegisters);
+        case PollState::Status:
+            state_.PendingRegisters = listOf(kStatusList);
+            SendReadRequest(currentIndex_, state_.DeviceNumbers[currentIndex_],
+                            state_.PendingRegisters);
             break;
-        case poll::kReservation:
-            state_.PendingRegisters = listOf(kReservationRegisters);
-            SendReadRequest(state_.EditDeviceNo, state_.PendingRegisters);
+        case PollState::Reservation:
+            state_.PendingRegisters = listOf(kReservationList);
+            SendReadRequest(edit, editNo, state_.PendingRegisters);
             break;
-        case poll::kParameters:
-            state_.PendingRegisters = listOf(kParameterRegisters);
-            SendReadRequest(state_.EditDeviceNo, state_.PendingRegisters);
+        case PollState::Parameters:
+            state_.PendingRegisters = listOf(kParameterList);
+            SendReadRequest(edit, editNo, state_.PendingRegisters);
             break;
-        case poll::kErrorHistory:
-            state_.PendingRegisters = errorHistoryRegisters();
-            SendReadRequest(state_.EditDeviceNo, state_.PendingRegisters);
+        case PollState::ErrorHistory:
+            state_.PendingRegisters = listOf(kErrorHistoryList);
+            SendReadRequest(edit, editNo, state_.PendingRegisters);
             break;
-        case poll::kRawRead:
+        case PollState::RawRead:
             SendReadRequest(
-                state_.EditDeviceNo,
+                edit, editNo,
                 std::vector<int>(state_.PendingRegisters.begin(),
                                  state_.PendingRegisters.begin() +
                                      std::min<size_t>(1, state_.PendingRegisters.size())));
             break;
-        case poll::kWriteOne:
-        case poll::kWriteTwo:
-        case poll::kWriteClock:
-            SendWriteRequest(state_.EditDeviceNo, pairsOf(pollState_));
+        case PollState::WriteOne:
+        case PollState::WriteTwo:
+        case PollState::WriteClock:
+            SendWriteRequest(edit, editNo, WritePairs(pollState_));
             break;
-        default:
+        case PollState::None:
             break;
     }
 }
 
-void PollEngine::SendIdentifyRequest(int device) {
+void PollEngine::SendIdentifyRequest(int deviceIndex) {
     const int s = state_.ChecksumLength;
+    const int device = state_.DeviceNumbers[deviceIndex];
     // Identification requests are not logged; their replies are.
-    transmitRequest(BuildIdentifyFrame(device, s), IdentifyReplyThreshold(s));
+    transmitRequest(BuildIdentifyFrame(device, s), IdentifyReplyThreshold(s),
+                    {PollState::Identify, deviceIndex, device, 0});
 }
 
-void PollEngine::SendReadRequest(int device, const std::vector<int>& registers) {
-    const auto frame = BuildReadFrame(device, registers, state_.ChecksumLength);
-    if (!frame) {
+void PollEngine::SendReadRequest(int deviceIndex, int deviceNo, const std::vector<int>& registers) {
+    const auto frame = BuildReadFrame(deviceNo, registers, state_.ChecksumLength);
+    if (!frame || registers.empty()) {
         // An unusable register list (the raw read of an address beyond four digits): drop it
-        // and go back to the status poll rather than stall the cycle.
+        // and go back to what the cycle was doing rather than stall it.
         refuseRequest();
         return;
     }
     host_.logBlock(*frame);
-    transmitRequest(*frame, ReadReplyThreshold());
+    transmitRequest(*frame, ReadReplyThreshold(),
+                    {pollState_, deviceIndex, deviceNo, static_cast<int>(registers.size())});
 }
 
-void PollEngine::SendWriteRequest(int device, int pairs) {
+void PollEngine::SendWriteRequest(int deviceIndex, int deviceNo, int pairs) {
     const auto& registers = state_.PendingRegisters;
     const auto& values = state_.PendingValues;
     std::optional<QByteArray> frame;
     if (static_cast<int>(registers.size()) >= pairs && static_cast<int>(values.size()) >= pairs) {
-        frame = BuildWriteFrame(device, std::span(registers).first(pairs),
+        frame = BuildWriteFrame(deviceNo, std::span(registers).first(pairs),
                                 std::span(values).first(pairs), state_.ChecksumLength);
     }
     if (!frame) {
@@ -201,117 +220,182 @@ void PollEngine::SendWriteRequest(int device, int pairs) {
         return;
     }
     host_.logBlock(*frame);
-    transmitRequest(*frame, WriteReplyThreshold(state_.ChecksumLength));
+    transmitRequest(*frame, WriteReplyThreshold(state_.ChecksumLength),
+                    {pollState_, deviceIndex, deviceNo, 0});
 }
 
-void PollEngine::transmitRequest(const QByteArray& frame, int threshold) {
-    host_.setReceiveThreshold(threshold);
+void PollEngine::transmitRequest(const QByteArray& frame, int threshold, const Request& request) {
+    threshold_ = threshold;
     if (!host_.isPortOpen()) {
         return;
     }
+    request_ = request;
     host_.armReplyTimer();
+    host_.indicate(EngineIndicator::TraceOf(TraceDirection::Sent, frame));
     if (!host_.transmit(frame)) {
         // The host reports the failure and closes the port; nothing is outstanding.
         host_.stopReplyTimer();
+        request_.reset();
     }
 }
 
 void PollEngine::refuseRequest() {
-    host_.requestRefused(state_.PendingRegisters, state_.PendingValues);
-    pollState_ = poll::kStatus;
+    const PollState refused = pollState_;
+    pollState_ = stateBeforePending_ != PollState::None && stateBeforePending_ != refused
+                     ? stateBeforePending_
+                     : PollState::Status;
     if (host_.isPortOpen()) {
-        host_.armSendTimer();
+        armSend();
     }
+    // Reported last: whatever the window does with it, the cycle is already on its way.
+    host_.indicate(EngineIndicator::Request(Kind::RequestRefused, refused, state_.PendingRegisters,
+                                            state_.PendingValues));
+}
+
+void PollEngine::bytesArrived(int available) {
+    if (gathering_ || available <= 0) {
+        return;
+    }
+    if (request_ && available < threshold_) {
+        // The reply is coming in but is not complete enough to look at: its limit now counts
+        // from the last bytes heard, so a slow reply is never cut off mid-way.
+        host_.armReplyTimer();
+        return;
+    }
+    gathering_ = true;
+    host_.stopReplyTimer();
+    if (!request_ && sendArmed_) {
+        // Bytes nobody asked for are on the line: sending now would collide with them.
+        stopSend();
+        sendHeld_ = true;
+    }
+    host_.indicate(EngineIndicator::Flag(Kind::ReceiveLamp, true));
+    host_.startGather();
 }
 
 void PollEngine::blockReceived(const QByteArray& block) {
-    if (block.isEmpty()) {
+    gathering_ = false;
+    if (!block.isEmpty()) {
+        host_.logBlock(block);
+        host_.indicate(EngineIndicator::TraceOf(TraceDirection::Received, block));
+    }
+    if (!request_) {
+        // A reply after its time-out, or noise: logged, never decoded.
+        lineFree(false);
         return;
     }
-    host_.logBlock(block);
-    if (state_.CommViewerOpen) {
-        host_.traceReceived(block);
+    if (restartPending_) {
+        // The reply of a device of the old list: the new scan starts now.
+        host_.stopReplyTimer();
+        request_.reset();
+        applyRestart();
+        return;
     }
+    feedReply(block);
+}
+
+void PollEngine::feedReply(const QByteArray& block) {
     for (char byte : block) {
         switch (rx_.feed(byte)) {
             case FrameAssembler::Result::NeedMore:
                 break;
-            case FrameAssembler::Result::Negative:
+            case FrameAssembler::Result::Negative: {
                 host_.stopReplyTimer();
-                markLink(LinkMark::Ng);
-                if (pollState_ > 0) {
-                    host_.armSendTimer();
-                }
+                const Request request = *request_;
+                request_.reset();
+                markLink(request, LinkMark::Ng);
+                lineFree(true);
                 return;
+            }
             case FrameAssembler::Result::Complete: {
                 host_.stopReplyTimer();
                 const QByteArray frame = rx_.frame();
-                // Bytes after this frame start afresh, so a stray LF can never hand the same
-                // reply to a decoder a second time for another device.
                 rx_.reset();
-                const bool handled = handleFrame(frame);
-                if (pollState_ > 0) {
-                    host_.armSendTimer();
-                }
-                if (!handled) {
-                    // A reply the decoder could not take: the rest of the block is dropped
-                    // and the same request goes out again.
+                const Request request = *request_;
+                request_.reset();
+                if (!handleFrame(request, frame)) {
+                    // A reply that could not be taken: the same request goes out again.
                     host_.discardInput();
-                    return;
                 }
-                break;
+                lineFree(true);
+                // Whatever follows in the block answers no request: one request, one reply.
+                return;
             }
         }
     }
+    // The block ended inside the reply: wait for the rest, counting from now.
+    host_.armReplyTimer();
 }
 
-bool PollEngine::handleFrame(const QByteArray& frame) {
-    switch (pollState_) {
-        case poll::kIdentify:
-            handleIdentification(frame);
-            return true;
-        case poll::kRawRead: {
-            const bool good =
-                (state_.ChecksumLength == 0 || VerifyChecksum(frame)) && IsAcknowledged(frame);
-            if (!good) {
-                host_.discardInput();
-            }
+// Nothing is on the line any more: a request has ended (requestEnded), or bytes nobody
+// asked for have been taken in. The send tick that was due, or the next one, may come.
+void PollEngine::lineFree(bool requestEnded) {
+    if (request_ || gathering_) {
+        return;
+    }
+    if (restartPending_) {
+        applyRestart();
+        return;
+    }
+    const bool wasHeld = sendHeld_;
+    sendHeld_ = false;
+    if (pollState_ != PollState::None && (requestEnded || wasHeld)) {
+        armSend();
+    }
+}
+
+bool PollEngine::handleFrame(const Request& request, const QByteArray& frame) {
+    const std::optional<int> address = ReplyAddress(frame);
+    if (request.state == PollState::Identify) {
+        // The identification reply's layout beyond its model text is not fixed; an address is
+        // checked only where it is there to read.
+        if (address && *address != request.deviceNo) {
+            host_.discardInput();
+            markLink(request, LinkMark::Ng);
             return true;
         }
-        case poll::kStatus:
-        case poll::kReservation:
-        case poll::kParameters:
-        case poll::kErrorHistory:
-        case poll::kWriteOne:
-        case poll::kWriteTwo:
-        case poll::kWriteClock:
-            break;
-        default:
-            return true;
-    }
-    if (state_.ChecksumLength > 0 && !VerifyChecksum(frame)) {
-        host_.discardInput();
-        markLink(LinkMark::Crc);
+        handleIdentification(request, frame);
         return true;
     }
-    if (!IsAcknowledged(frame)) {
-        host_.discardInput();
-        markLink(LinkMark::Ng);
+    const bool sameDevice = address && *address == request.deviceNo;
+    const bool checksumGood = state_.ChecksumLength == 0 || VerifyChecksum(frame);
+    const bool lengthGood =
+        request.valueCount == 0 ||
+        frame.size() == ReadReplyLength(request.valueCount, state_.ChecksumLength);
+    if (request.state == PollState::RawRead) {
+        if (!(sameDevice && checksumGood && IsAcknowledged(frame) && lengthGood)) {
+            host_.discardInput();
+        }
         return true;
     }
-    return handleAcknowledgedReply(frame);
+    if (!checksumGood) {
+        host_.discardInput();
+        markLink(request, LinkMark::Crc);
+        return true;
+    }
+    if (!IsAcknowledged(frame) || !sameDevice) {
+        // Another controller's reply is never taken for the one that was asked.
+        host_.discardInput();
+        markLink(request, LinkMark::Ng);
+        return true;
+    }
+    if (!lengthGood) {
+        return false;  // too few or too many values for the list that was asked
+    }
+    return handleAcknowledgedReply(request, frame);
 }
 
-void PollEngine::handleIdentification(const QByteArray& frame) {
-    if (!IsIdentified(frame) || !state_.IsDeviceIndex(currentIndex_)) {
+void PollEngine::handleIdentification(const Request& request, const QByteArray& frame) {
+    const int index = request.deviceIndex;
+    if (!IsIdentified(frame) || !state_.IsDeviceIndex(index)) {
         return;  // asked again at the next tick
     }
-    state_.DeviceConnected[currentIndex_] = true;
-    host_.showConnection(currentIndex_, true);
+    state_.DeviceConnected[index] = true;
+    host_.indicate(EngineIndicator::ForDevice(Kind::Connection, index, true));
     if (state_.EditDeviceNo == 0) {
-        state_.EditDeviceIndex = currentIndex_;
-        state_.EditDeviceNo = state_.DeviceNumbers[currentIndex_];
-        host_.showEditDevice(currentIndex_, state_.EditDeviceNo);
+        state_.EditDeviceIndex = index;
+        state_.EditDeviceNo = state_.DeviceNumbers[index];
+        host_.indicate(EngineIndicator::Edit(index, state_.EditDeviceNo));
     }
     continueScan();
 }
@@ -324,60 +408,61 @@ void PollEngine::continueScan() {
     const int first = FindConnectedFrom(0);
     if (state_.AnyDeviceConnected()) {
         currentIndex_ = first;
-        host_.setOnlineControls(true);
-        host_.showConnectCheck(false);
-        pollState_ = poll::kStatus;
+        host_.indicate(EngineIndicator::Flag(Kind::OnlineControls, true));
+        host_.indicate(EngineIndicator::Flag(Kind::ConnectCheck, false));
+        pollState_ = PollState::Status;
     } else {
         currentIndex_ = 0;
     }
 }
 
-bool PollEngine::handleAcknowledgedReply(const QByteArray& frame) {
-    switch (pollState_) {
-        case poll::kStatus: {
-            if (!state_.IsDeviceIndex(currentIndex_)) {
+bool PollEngine::handleAcknowledgedReply(const Request& request, const QByteArray& frame) {
+    const int index = request.deviceIndex;
+    switch (request.state) {
+        case PollState::Status: {
+            if (!state_.IsDeviceIndex(index)) {
                 return true;
             }
-            state_.DeviceConnected[currentIndex_] = true;
-            markLink(LinkMark::Good);
-            if (decoders_ != nullptr && !decoders_->DecodeStatusBlock(currentIndex_, frame)) {
+            state_.DeviceConnected[index] = true;
+            markLink(request, LinkMark::Good);
+            if (decoders_ != nullptr && !decoders_->DecodeStatusBlock(index, frame)) {
                 return false;
             }
             moveToNextConnected();
             return true;
         }
-        case poll::kReservation:
-            markLink(LinkMark::Good);
-            if (decoders_ != nullptr && !decoders_->DecodeReservationBlock(frame)) {
+        case PollState::Reservation:
+            markLink(request, LinkMark::Good);
+            if (decoders_ != nullptr && !decoders_->DecodeReservationBlock(index, frame)) {
                 return false;
             }
-            pollState_ = poll::kParameters;
+            pollState_ = PollState::Parameters;
             return true;
-        case poll::kParameters:
-            markLink(LinkMark::Good);
-            if (decoders_ != nullptr && !decoders_->DecodeParameterBlock(frame)) {
+        case PollState::Parameters:
+            markLink(request, LinkMark::Good);
+            if (decoders_ != nullptr && !decoders_->DecodeParameterBlock(index, frame)) {
                 return false;
             }
-            if (state_.ParamScreenOpen) {
-                host_.refreshParameterScreen();
-            }
+            host_.indicate(EngineIndicator::ForDevice(Kind::ParameterRefresh, index));
             currentIndex_ = std::max(FindConnectedFrom(0), 0);
-            pollState_ = poll::kStatus;
+            pollState_ = PollState::Status;
             return true;
-        case poll::kErrorHistory:
-            markLink(LinkMark::Good);
+        case PollState::ErrorHistory:
+            markLink(request, LinkMark::Good);
             if (decoders_ != nullptr && !decoders_->DecodeErrorHistory(frame)) {
                 return false;
             }
             currentIndex_ = std::max(FindConnectedFrom(0), 0);
-            pollState_ = poll::kStatus;
+            pollState_ = PollState::Status;
             return true;
-        case poll::kWriteOne:
-        case poll::kWriteTwo:
-            pollState_ = poll::kReservation;
+        case PollState::WriteOne:
+        case PollState::WriteTwo:
+            markLink(request, LinkMark::Good);
+            pollState_ = PollState::Reservation;
             return true;
-        case poll::kWriteClock:
-            pollState_ = poll::kStatus;
+        case PollState::WriteClock:
+            markLink(request, LinkMark::Good);
+            pollState_ = PollState::Status;
             return true;
         default:
             return true;
@@ -394,32 +479,43 @@ void PollEngine::moveToNextConnected() {
     }
 }
 
-void PollEngine::markLink(LinkMark mark) {
-    if (state_.IsDeviceIndex(currentIndex_)) {
-        host_.showLinkMark(currentIndex_, mark);
+// The mark goes to the row of the device that was asked, which for the edit device's requests
+// need not be the device the status poll has reached.
+void PollEngine::markLink(const Request& request, LinkMark mark) {
+    if (state_.IsDeviceIndex(request.deviceIndex)) {
+        host_.indicate(EngineIndicator::Link(request.deviceIndex, mark));
     }
 }
 
 void PollEngine::replyTimeout() {
     host_.stopReplyTimer();
-    markLink(LinkMark::Over);
-    if (state_.RunMultiOpen && state_.IsDeviceIndex(currentIndex_)) {
-        host_.showRunTableTimeout(currentIndex_);
+    if (gathering_ || !request_) {
+        return;  // a reply is being gathered, or the timer outlived its request
+    }
+    const Request request = *request_;
+    request_.reset();
+    if (restartPending_) {
+        applyRestart();
+        return;
+    }
+    markLink(request, LinkMark::Over);
+    if (state_.IsDeviceIndex(request.deviceIndex)) {
+        host_.indicate(EngineIndicator::ForDevice(Kind::RunTableTimeout, request.deviceIndex));
     }
     timeoutCount_ += 1;
     if (timeoutCount_ > 2) {
         timeoutCount_ = 0;
-        if (pollState_ == poll::kIdentify) {
+        if (pollState_ == PollState::Identify) {
             if (state_.IsDeviceIndex(currentIndex_)) {
                 state_.DeviceConnected[currentIndex_] = false;
-                host_.showConnection(currentIndex_, false);
+                host_.indicate(EngineIndicator::ForDevice(Kind::Connection, currentIndex_, false));
             }
             continueScan();
         } else {
             moveToNextConnected();
         }
     }
-    host_.armSendTimer();
+    armSend();
 }
 
 }  // namespace zr410

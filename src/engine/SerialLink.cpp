@@ -8,6 +8,7 @@ namespace zr410 {
 
 SerialLink::SerialLink(SharedState& state, QObject* parent)
     : QObject(parent), state_(state), engine_(state, *this) {
+    qRegisterMetaType<zr410::EngineIndicator>();
     for (auto [timer, ms] :
          {std::pair{&tmrSend, kSendIntervalMs}, std::pair{&tmrRecvErr, kReplyLimitMs},
           std::pair{&tmrBall_Send, kLampMs}, std::pair{&tmrBall_Recv, kLampMs},
@@ -24,8 +25,12 @@ SerialLink::SerialLink(SharedState& state, QObject* parent)
 
     connect(&tmrSend, &QTimer::timeout, this, [this] { engine_.sendTick(); });
     connect(&tmrRecvErr, &QTimer::timeout, this, [this] { engine_.replyTimeout(); });
-    connect(&tmrBall_Send, &QTimer::timeout, this, [this] { emit sendLampChanged(false); });
-    connect(&tmrBall_Recv, &QTimer::timeout, this, [this] { emit receiveLampChanged(false); });
+    connect(&tmrBall_Send, &QTimer::timeout, this, [this] {
+        emit indicator(EngineIndicator::Flag(EngineIndicator::Kind::SendLamp, false));
+    });
+    connect(&tmrBall_Recv, &QTimer::timeout, this, [this] {
+        emit indicator(EngineIndicator::Flag(EngineIndicator::Kind::ReceiveLamp, false));
+    });
     connect(&gather_, &QTimer::timeout, this, &SerialLink::onGathered);
     connect(&reconnect_, &QTimer::timeout, this, &SerialLink::tryReopen);
     connect(&port_, &QSerialPort::readyRead, this, &SerialLink::onReadyRead);
@@ -82,13 +87,11 @@ SerialLink::OpenResult SerialLink::open(const LineSettings& settings) {
 
 void SerialLink::close() {
     reconnect_.stop();
-    emit onlineChanged(false);
-    engine_.portClosed();
     gather_.stop();
+    engine_.portClosed();
     if (port_.isOpen()) {
         port_.close();
     }
-    emit connectCheckVisibleChanged(false);
     emit openChanged(false);
 }
 
@@ -134,17 +137,23 @@ void SerialLink::logBlock(const QByteArray& bytes) {
     AppendCommLog(bytes);
 }
 
-void SerialLink::flashSendLamp() {
-    emit sendLampChanged(true);
-    tmrBall_Send.start();
+void SerialLink::indicate(const EngineIndicator& indicator) {
+    if (indicator.on && indicator.kind == EngineIndicator::Kind::SendLamp) {
+        tmrBall_Send.start();
+    } else if (indicator.on && indicator.kind == EngineIndicator::Kind::ReceiveLamp) {
+        tmrBall_Recv.start();
+    }
+    emit this->indicator(indicator);
 }
 
 void SerialLink::onReadyRead() {
-    if (gather_.isActive() || port_.bytesAvailable() < threshold_) {
+    if (gather_.isActive()) {
         return;
     }
-    emit receiveLampChanged(true);
-    tmrBall_Recv.start();
+    engine_.bytesArrived(static_cast<int>(std::min<qint64>(port_.bytesAvailable(), 1 << 20)));
+}
+
+void SerialLink::startGather() {
     // Give the rest of the reply time to arrive, without holding up the window. Meanwhile the
     // driver keeps the bytes: a full read buffer stops Qt's read notifications, which would
     // otherwise wake this thread for every byte of a slow line.
@@ -182,15 +191,15 @@ void SerialLink::failPort(PortFault fault) {
     if (!port_.isOpen()) {
         return;
     }
-    engine_.portLost();
     gather_.stop();
+    engine_.portLost();
     port_.close();
     port_.clearError();
-    emit onlineChanged(false);
-    emit connectCheckVisibleChanged(false);
+    // Reopening is under way before anyone hears of the loss: the line stays the operator's
+    // open line until the operator closes it.
+    reconnect_.start();
     emit portLost(DescribePortFault(fault, settings_.device));
     emit openChanged(false);
-    reconnect_.start();
 }
 
 void SerialLink::tryReopen() {

@@ -14,9 +14,10 @@
 namespace zr410 {
 
 // The serial port and the timers of the poll cycle: drives the PollEngine from QSerialPort's
-// receive notification and the one-shot timers, and hands its indicators on as signals that
-// the windows bind to. Everything runs on the user-interface thread, and nothing here blocks:
-// the 200 ms gathering of a reply is a single-shot timer.
+// receive notification and the one-shot timers, and hands its indicators on as one signal
+// that the windows bind to. Everything runs on the user-interface thread, and nothing here
+// blocks: the 200 ms gathering of a reply is a single-shot timer, during which the engine
+// neither times the reply out nor sends.
 class SerialLink : public QObject, private PollEngineHost {
     Q_OBJECT
 
@@ -56,17 +57,9 @@ public:
     QTimer tmrBall_Recv;
 
 signals:
-    void linkMarkChanged(int deviceIndex, zr410::LinkMark mark);
-    void connectionChanged(int deviceIndex, bool connected);
-    void sendLampChanged(bool lit);
-    void receiveLampChanged(bool lit);
-    void editDeviceChanged(int deviceIndex, int deviceNo);
-    void connectCheckVisibleChanged(bool visible);
-    void onlineChanged(bool online);
-    void runTableTimeout(int deviceIndex);
-    void parameterRefreshRequested();
-    void blockTraced(const QByteArray& block);
-    void writeRefused(const std::vector<int>& registers, const std::vector<int>& values);
+    // Everything the poll cycle shows: link marks, connections, the edit device, lamps,
+    // traffic and refused or dropped requests. Windows pick the kinds they display.
+    void indicator(const zr410::EngineIndicator& indicator);
     // The port failed while open (adapter unplugged, I/O error); it is closed, and the link
     // tries to reopen it about once a second until it is back or the operator closes it.
     void portLost(const QString& message);
@@ -77,25 +70,14 @@ private:
     // PollEngineHost
     bool isPortOpen() const override;
     bool transmit(const QByteArray& frame) override;
-    void setReceiveThreshold(int bytes) override { threshold_ = bytes; }
     void discardInput() override;
+    void logBlock(const QByteArray& bytes) override;
     void armSendTimer() override { tmrSend.start(); }
     void stopSendTimer() override { tmrSend.stop(); }
     void armReplyTimer() override { tmrRecvErr.start(); }
     void stopReplyTimer() override { tmrRecvErr.stop(); }
-    void logBlock(const QByteArray& bytes) override;
-    void flashSendLamp() override;
-    void showLinkMark(int index, LinkMark mark) override { emit linkMarkChanged(index, mark); }
-    void showConnection(int index, bool c) override { emit connectionChanged(index, c); }
-    void showEditDevice(int index, int no) override { emit editDeviceChanged(index, no); }
-    void showConnectCheck(bool visible) override { emit connectCheckVisibleChanged(visible); }
-    void setOnlineControls(bool online) override { emit onlineChanged(online); }
-    void showRunTableTimeout(int index) override { emit runTableTimeout(index); }
-    void refreshParameterScreen() override { emit parameterRefreshRequested(); }
-    void traceReceived(const QByteArray& block) override { emit blockTraced(block); }
-    void requestRefused(const std::vector<int>& r, const std::vector<int>& v) override {
-        emit writeRefused(r, v);
-    }
+    void startGather() override;
+    void indicate(const EngineIndicator& indicator) override;
 
     void onReadyRead();
     void onGathered();
@@ -111,7 +93,6 @@ private:
     LineSettings settings_;
     QTimer gather_;
     QTimer reconnect_;
-    int threshold_ = 1;
     bool rtsSupported_ = true;
     bool failing_ = false;
 };

@@ -14,7 +14,8 @@ void SharedState::SetDeviceNumbers(std::vector<int> numbers) {
     DeviceRunning.assign(DeviceNumbers.size(), false);
 }
 
-void SharedState::QueueRequest(int state, std::vector<int> registers, std::vector<int> values) {
+void SharedState::QueueRequest(PollState state, std::vector<int> registers,
+                               std::vector<int> values) {
     PendingRegisters = std::move(registers);
     PendingValues = std::move(values);
     PendingState = state;

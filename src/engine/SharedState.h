@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "engine/PollState.h"
+
 namespace zr410 {
 
 // The data the poll cycle shares with the windows: the device list, the edit device and the
@@ -27,33 +29,22 @@ struct SharedState {
 
     // Write-request slot, taken up by the next send tick. A later request replaces an
     // earlier one that has not been sent yet.
-    int PendingState = 0;
+    PollState PendingState = PollState::None;
     std::vector<int> PendingRegisters;
     std::vector<int> PendingValues;
 
     // Fills the lists first and sets the state last, as every requester must.
-    void QueueRequest(int state, std::vector<int> registers = {}, std::vector<int> values = {});
+    void QueueRequest(PollState state, std::vector<int> registers = {},
+                      std::vector<int> values = {});
 
     // 0 or 2: whether every frame carries a checksum; read when each frame is built.
     int ChecksumLength = 2;
 
-    // Set while the matching window is open; the poll cycle feeds them.
+    // Set by the windows while they are open, for their own use; the poll cycle reports to
+    // whoever listens and never asks which windows are open.
     bool ParamScreenOpen = false;
     bool CommViewerOpen = false;
     bool RunMultiOpen = false;
 };
-
-// Poll states of the cycle.
-namespace poll {
-inline constexpr int kIdentify = 1;
-inline constexpr int kStatus = 11;
-inline constexpr int kReservation = 21;
-inline constexpr int kParameters = 22;
-inline constexpr int kErrorHistory = 23;
-inline constexpr int kRawRead = 99;
-inline constexpr int kWriteOne = 101;
-inline constexpr int kWriteTwo = 102;
-inline constexpr int kWriteClock = 103;
-}  // namespace poll
 
 }  // namespace zr410

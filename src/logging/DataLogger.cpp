@@ -7,14 +7,12 @@
 #include "engine/SharedState.h"
 #include "logging/DataFile.h"
 #include "model/ValueTable.h"
+#include "protocol/RegisterMap.h"
 
 namespace zr410 {
 namespace {
 
-// Value table columns of the six logged values, in record order: mold, medium, return and
-// supply temperature, pressure, set value.
-constexpr std::array<int, kDataSeriesCount> kLoggedColumns = {
-    ValueTable::kColMoldTemp, 3, 4, 5, ValueTable::kColPressure, ValueTable::kColSetValue};
+static_assert(kLoggedRegisters.size() == kDataSeriesCount);
 
 bool flagSet(const std::vector<bool>& flags, int index) {
     return index < static_cast<int>(flags.size()) && flags[static_cast<size_t>(index)];
@@ -74,7 +72,7 @@ bool DataLogger::WriteDataRecord(const QString& path, int row) {
         const QDateTime now = clocks_.WallTime();
         DataRecordValues values;
         for (size_t k = 0; k < values.size(); ++k) {
-            values[k] = sprdMulti_.Text(row, kLoggedColumns[k]);
+            values[k] = sprdMulti_.Text(row, ValueTable::StatusColumn(kLoggedRegisters[k]));
         }
         ok = AppendDataRecord(path, FormatDataRecord(now.date(), now.time(), values));
     }

@@ -4,56 +4,15 @@
 #include "model/TextForms.h"
 #include "model/ValueTable.h"
 #include "protocol/FrameCodec.h"
+#include "protocol/RegisterMap.h"
 
 namespace zr410 {
 namespace {
 
-// Form of each status-block column (the column number equals the value's position).
-QString statusText(int column, int value, int dp) {
-    switch (column) {
-        case 2:
-        case 3:
-        case 4:
-        case 5:
-        case 26:
-            return ScaledText(value, dp);
-        case 6:
-            return ScaledText(value, 2);  // pressure: hundredths whatever the decimal point
-        case 10:
-        case 11:
-        case 12:
-        case 13:
-        case 14:
-            return TwoDigitText(value);
-        default:
-            return IntegerText(value);
-    }
-}
-
-// Form of each parameter-block value, by its position in the parameter list.
-QString parameterText(int position, int value, int dp) {
-    switch (position) {
-        case 2:  // 304, 305 temperature alarms
-        case 3:
-        case 8:   // 400 heating P
-        case 12:  // 405 cooling P
-        case 20:  // 504, 505 usable range
-        case 21:
-        case 22:  // 508..512 corrections and preheat SV
-        case 23:
-        case 24:
-        case 25:
-        case 26:
-            return ScaledText(value, dp);
-        case 4:  // 306, 307 pressure alarms
-        case 5:
-            return ScaledText(value, 2);
-        case 6:  // 308, 309 current alarms
-        case 7:
-            return ScaledText(value, 1);
-        default:
-            return IntegerText(value);
-    }
+// The form of value `position` of a read list, from the register table.
+QString listText(std::span<const int> list, int position, int raw, int dp) {
+    const auto info = FindRegister(list[position]);
+    return info ? RegisterText(*info, raw, dp) : IntegerText(raw);
 }
 
 }  // namespace
@@ -62,70 +21,100 @@ DeviceDecoders::DeviceDecoders(SharedState& state, ValueTable& table, ErrorHisto
                                QObject* parent)
     : QObject(parent), state_(state), table_(table), errors_(errors) {}
 
+void DeviceDecoders::setEditDisplay(int decimalPlaces, int unitCode) {
+    DecimalPlaces = ClampDecimalPlaces(decimalPlaces);
+    TempUnitText = zr410::TempUnitText(unitCode);
+    emit editDeviceUnitChanged(TempUnitText);
+}
+
 bool DeviceDecoders::DecodeStatusBlock(int deviceIndex, QByteArrayView frame) {
     const int row = deviceIndex + 1;
     if (!table_.isRow(row)) {
         return true;
     }
-    const auto unitCode = ReplyValue(frame, 0);
-    const auto decimalPoint = ReplyValue(frame, 1);
+    const auto unitCode = ReplyValue(frame, PositionIn(kStatusList, kRegTempUnit));
+    const auto decimalPoint = ReplyValue(frame, PositionIn(kStatusList, kRegDecimalPoint));
     if (!unitCode || !decimalPoint) {
         return false;
     }
     const int dp = ClampDecimalPlaces(*decimalPoint);
     const bool isEdit = deviceIndex == state_.EditDeviceIndex;
     if (isEdit) {
-        DecimalPlaces = dp;
-        TempUnitText = zr410::TempUnitText(*unitCode);
-        emit editDeviceUnitChanged(TempUnitText);
+        setEditDisplay(*decimalPoint, *unitCode);
     }
     table_.SetText(row, ValueTable::kColDecimalPlaces, IntegerText(*decimalPoint));
     table_.SetText(row, ValueTable::kColUnitCode, IntegerText(*unitCode));
 
     bool complete = true;
-    for (int column = 2; column <= 31; ++column) {
-        const auto value = ReplyValue(frame, column);
+    for (int position = 0; position < static_cast<int>(kStatusList.size()); ++position) {
+        const int column = ValueTable::StatusColumn(kStatusList[position]);
+        if (column == ValueTable::kColDecimalPlaces || column == ValueTable::kColUnitCode) {
+            continue;  // written first, above
+        }
+        const auto value = ReplyValue(frame, position);
         if (!value) {
             complete = false;
             break;
         }
-        table_.SetText(row, column, statusText(column, *value, dp));
-        if (column == ValueTable::kColStatus && state_.IsDeviceIndex(deviceIndex)) {
-            // Every controller's own RUN bit, so the logger knows who is running.
-            state_.DeviceRunning[deviceIndex] = (*value & 0x0001) != 0;
+        // Every row with its own controller's decimal places.
+        table_.SetText(row, column, listText(kStatusList, position, *value, dp));
+        if (kStatusList[position] == kRegStatusWord && state_.IsDeviceIndex(deviceIndex)) {
+            // Every controller's own RUN bit, so the logger and the chart know who is running.
+            state_.DeviceRunning[deviceIndex] = StatusBitSet(*value, kBitRun);
         }
     }
     if (isEdit) {
         emit editDeviceStatusDecoded(deviceIndex);
     }
+    emit statusDecoded(deviceIndex);
     return complete;
 }
 
-bool DeviceDecoders::DecodeReservationBlock(QByteArrayView frame) {
-    const int row = state_.EditDeviceIndex + 1;
-    std::optional<int> values[10];
-    for (int k = 0; k < 10; ++k) {
-        values[k] = ReplyValue(frame, k);
-        if (!values[k]) {
-            return false;
+bool DeviceDecoders::DecodeReservationBlock(int deviceIndex, QByteArrayView frame) {
+    const int row = deviceIndex + 1;
+    std::array<int, kReservationList.size()> values{};
+    for (size_t k = 0; k < values.size(); ++k) {
+        const auto value = ReplyValue(frame, static_cast<int>(k));
+        if (!value) {
+            return false;  // nothing written: a short reply never leaves half a block
         }
-        table_.SetText(row, ValueTable::kColFirstReservation + k, IntegerText(*values[k]));
+        values[k] = *value;
     }
-    DecimalPlaces = ClampDecimalPlaces(*values[8]);
-    TempUnitText = zr410::TempUnitText(*values[9]);
-    emit editDeviceUnitChanged(TempUnitText);
+    if (table_.isRow(row)) {
+        for (size_t k = 0; k < values.size(); ++k) {
+            table_.SetText(row, ValueTable::ReservationColumn(kReservationList[k]),
+                           IntegerText(values[k]));
+        }
+    }
+    if (deviceIndex == state_.EditDeviceIndex) {
+        setEditDisplay(values[PositionIn(kReservationList, kRegDecimalPoint)],
+                       values[PositionIn(kReservationList, kRegTempUnit)]);
+    }
     return true;
 }
 
-bool DeviceDecoders::DecodeParameterBlock(QByteArrayView frame) {
-    const int row = state_.EditDeviceIndex + 1;
-    for (int k = 0; k < 32; ++k) {
-        const auto value = ReplyValue(frame, k);
+bool DeviceDecoders::DecodeParameterBlock(int deviceIndex, QByteArrayView frame) {
+    const int row = deviceIndex + 1;
+    std::array<int, kParameterList.size()> values{};
+    for (size_t k = 0; k < values.size(); ++k) {
+        const auto value = ReplyValue(frame, static_cast<int>(k));
         if (!value) {
             return false;
         }
-        table_.SetText(row, ValueTable::kColFirstParameter + k,
-                       parameterText(k, *value, DecimalPlaces));
+        values[k] = *value;
+    }
+    if (!table_.isRow(row)) {
+        return true;
+    }
+    // The edit device's decimal places, read with the reservation block just before; a
+    // device that stopped being the edit device meanwhile keeps its own.
+    const int dp =
+        deviceIndex == state_.EditDeviceIndex
+            ? DecimalPlaces
+            : ClampDecimalPlaces(table_.Text(row, ValueTable::kColDecimalPlaces).toInt());
+    for (size_t k = 0; k < values.size(); ++k) {
+        table_.SetText(row, ValueTable::ParameterColumn(kParameterList[k]),
+                       listText(kParameterList, static_cast<int>(k), values[k], dp));
     }
     return true;
 }

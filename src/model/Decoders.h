@@ -11,8 +11,8 @@ class ErrorHistory;
 class ValueTable;
 
 // Turns accepted read replies into display texts of the value table (and the error history),
-// and keeps the display settings of the edit device. Each decoder stops at the first value
-// a short reply does not hold and reports it, so nothing past the frame is read.
+// and keeps the display settings of the edit device. Every value's text form comes from the
+// register table. A reply too short for its list is reported, never read past its end.
 class DeviceDecoders : public QObject, public ReplyDecoders {
     Q_OBJECT
 
@@ -21,8 +21,8 @@ public:
                    QObject* parent = nullptr);
 
     bool DecodeStatusBlock(int deviceIndex, QByteArrayView frame) override;
-    bool DecodeReservationBlock(QByteArrayView frame) override;
-    bool DecodeParameterBlock(QByteArrayView frame) override;
+    bool DecodeReservationBlock(int deviceIndex, QByteArrayView frame) override;
+    bool DecodeParameterBlock(int deviceIndex, QByteArrayView frame) override;
     bool DecodeErrorHistory(QByteArrayView frame) override;
 
     // Display settings of the edit device: decimal places (register 506) and unit text.
@@ -33,11 +33,15 @@ signals:
     // A status reply of the edit device has been written to its row: the main window
     // repaints its value widgets from the table.
     void editDeviceStatusDecoded(int deviceIndex);
+    // Any controller's status reply has been written to its row (the run table follows).
+    void statusDecoded(int deviceIndex);
     // The edit device's unit text may have changed (axis title, unit labels).
     void editDeviceUnitChanged(const QString& unitText);
     void errorHistoryDecoded();
 
 private:
+    void setEditDisplay(int decimalPlaces, int unitCode);
+
     SharedState& state_;
     ValueTable& table_;
     ErrorHistory& errors_;

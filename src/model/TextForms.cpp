@@ -51,6 +51,21 @@ QString TwoDigitText(int value) {
     return value < 0 ? QStringLiteral("-") + digits : digits;
 }
 
+QString RegisterText(const RegisterInfo& info, int raw, int dp) {
+    switch (info.scale) {
+        case ScaleClass::Temperature:
+            return ScaledText(raw, dp);
+        case ScaleClass::Pressure:
+            return ScaledText(raw, 2);
+        case ScaleClass::Current:
+            return ScaledText(raw, 1);
+        case ScaleClass::Plain:
+        case ScaleClass::Bits:
+            break;
+    }
+    return info.minDigits >= 2 ? TwoDigitText(raw) : IntegerText(raw);
+}
+
 QString TempUnitText(int unitCode) {
     return unitCode > 0 ? QStringLiteral("℉") : QStringLiteral("℃");
 }

@@ -4,6 +4,8 @@
 
 #include <array>
 
+#include "protocol/RegisterMap.h"
+
 // The text forms in which register values are shown and stored in the value table.
 namespace zr410 {
 
@@ -22,6 +24,11 @@ QString ScaledText(int raw, int dp);
 QString IntegerText(int value);
 // At least two digits with leading zeros: 5 -> "05", 17 -> "17", -5 -> "-05".
 QString TwoDigitText(int value);
+
+// A register value in the text form its scale class gives it: temperature class with dp
+// decimals, pressure in hundredths, current limits in tenths, plain values as integers (clock
+// fields with two digits).
+QString RegisterText(const RegisterInfo& info, int raw, int dp);
 
 // "℉" when the unit register is above 0, otherwise "℃".
 QString TempUnitText(int unitCode);

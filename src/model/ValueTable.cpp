@@ -5,45 +5,38 @@
 
 #include <array>
 
+#include "protocol/RegisterMap.h"
+
 namespace zr410 {
 namespace {
 
-constexpr std::array<const char*, 32> kHeaders = {"",
-                                                  "통신상태",
-                                                  "금형온도",
-                                                  "매체온도",
-                                                  "회수온도",
-                                                  "급수온도",
-                                                  "압력",
-                                                  "STATUS",
-                                                  "요일",
-                                                  "년",
-                                                  "월",
-                                                  "일",
-                                                  "시",
-                                                  "분",
-                                                  "초",
-                                                  "남은 예약 시",
-                                                  "남은 예약 분",
-                                                  "예약 요일",
-                                                  "POWER ON/OFF",
-                                                  "RUN/STOP",
-                                                  "AT ON/OFF",
-                                                  "PREH/STOP",
-                                                  "SUCTION ON/OFF",
-                                                  "COOL ON/OFF",
-                                                  "MOLD ON/OFF",
-                                                  "BUZZER",
-                                                  "SV",
-                                                  "가열출력값",
-                                                  "냉각출력값",
-                                                  "R상 전류값",
-                                                  "S상 전류값",
-                                                  "T상 전류값"};
+constexpr int kFirstStatusValueColumn = 2;
+constexpr int kLastStatusColumn = 31;
 
 }  // namespace
 
 ValueTable::ValueTable(QObject* parent) : QAbstractTableModel(parent) {}
+
+int ValueTable::StatusColumn(int address) {
+    if (address == kRegDecimalPoint) {
+        return kColDecimalPlaces;
+    }
+    if (address == kRegTempUnit) {
+        return kColUnitCode;
+    }
+    const int position = PositionIn(kStatusList, address);
+    return position >= kFirstStatusValueColumn ? position : -1;
+}
+
+int ValueTable::ParameterColumn(int address) {
+    const int position = PositionIn(kParameterList, address);
+    return position >= 0 ? kColFirstParameter + position : -1;
+}
+
+int ValueTable::ReservationColumn(int address) {
+    const int position = PositionIn(kReservationList, address);
+    return position >= 0 ? kColFirstReservation + position : -1;
+}
 
 void ValueTable::resetRows(const std::vector<int>& deviceNumbers) {
     beginResetModel();
@@ -94,8 +87,18 @@ void ValueTable::SetCell(int row, int column, const QString& text, std::uint32_t
 }
 
 QString ValueTable::HeaderText(int column) {
-    if (column >= 0 && column < static_cast<int>(kHeaders.size())) {
-        return QString::fromUtf8(kHeaders[column]);
+    if (column == 0) {
+        return {};
+    }
+    if (column == kColLinkState) {
+        return QStringLiteral("통신상태");
+    }
+    if (column >= kFirstStatusValueColumn && column <= kLastStatusColumn) {
+        // The status columns carry the screen labels of their registers.
+        const auto info = FindRegister(kStatusList[column]);
+        return info ? QString::fromUtf8(info->label.data(),
+                                        static_cast<qsizetype>(info->label.size()))
+                    : QString();
     }
     return QString::number(column);
 }

@@ -22,14 +22,17 @@ public:
 
     // Columns with a fixed meaning.
     static constexpr int kColLinkState = 1;
-    static constexpr int kColMoldTemp = 2;
-    static constexpr int kColPressure = 6;
-    static constexpr int kColStatus = 7;
-    static constexpr int kColSetValue = 26;
     static constexpr int kColFirstParameter = 33;
     static constexpr int kColFirstReservation = 65;
     static constexpr int kColDecimalPlaces = 73;
     static constexpr int kColUnitCode = 74;
+
+    // Where a register's value is kept, by the block that reads it; -1 when that block does
+    // not carry it. The status block fills columns 2..31 in request order (506 and 507 go to
+    // 73 and 74), the parameter block 33..64 and the reservation block 65..74.
+    static int StatusColumn(int address);
+    static int ParameterColumn(int address);
+    static int ReservationColumn(int address);
 
     explicit ValueTable(QObject* parent = nullptr);
 

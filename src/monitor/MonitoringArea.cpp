@@ -8,9 +8,10 @@
 #include <QStackedLayout>
 #include <QVBoxLayout>
 
-#include "model/RegisterMap.h"
 #include "model/TextForms.h"
+#include "model/TrendSampler.h"
 #include "model/ValueTable.h"
+#include "protocol/RegisterMap.h"
 #include "widgets/CommitLineEdit.h"
 #include "widgets/GradientLabel.h"
 
@@ -26,9 +27,6 @@ constexpr std::array<const char*, 8> kCommandCaptions = {"PWR",     "RUN",  "AT"
                                                          "SUCTION", "COOL", "MOLD", "BUZZER"};
 constexpr std::array<const char*, 5> kValueTitles = {"금형온도", "매체온도", "회수온도", "급수온도",
                                                      "압력"};
-const std::array<QColor, 5> kSeriesColors = {QColor(0xFF, 0x00, 0x00), QColor(0x00, 0xFF, 0x00),
-                                             QColor(0xFF, 0x80, 0xFF), QColor(0x00, 0xFF, 0xFF),
-                                             QColor(0x00, 0x00, 0x00)};
 
 QGroupBox* frame(const QString& title, const QString& accessible) {
     auto* box = new QGroupBox(title);
@@ -105,7 +103,7 @@ QWidget* MonitoringArea::buildValues() {
     grid->setVerticalSpacing(6);
     for (int i = 0; i < 5; ++i) {
         const QString title = QString::fromUtf8(kValueTitles[i]);
-        picGcolor_[i] = new ColorSwatch(kSeriesColors[i]);
+        picGcolor_[i] = new ColorSwatch(TrendSampler::DefaultColor(i));
         picGcolor_[i]->setObjectName(QStringLiteral("picGcolor_%1").arg(i));
         picGcolor_[i]->setAccessibleName(title + QStringLiteral(" 그래프 색"));
         connect(picGcolor_[i], &ColorSwatch::clicked, this,
@@ -295,7 +293,7 @@ void MonitoringArea::CloseSetValueEntry() {
 }
 
 void MonitoringArea::ShowStatusWord(int word) {
-    auto bit = [word](int b) { return (word >> b) & 1; };
+    auto bit = [word](int b) { return StatusBitSet(word, b); };
     // Button index for each status bit that has one.
     constexpr std::array<std::pair<int, int>, 8> buttons = {{{kBitRun, 1},
                                                              {kBitAutoTune, 2},
@@ -317,27 +315,32 @@ void MonitoringArea::ShowStatusWord(int word) {
 }
 
 void MonitoringArea::ShowRow(const ValueTable& table, int row) {
-    auto text = [&](int column) { return table.Text(row, column); };
+    // Cells are found by the register they hold, as the value table files them.
+    auto text = [&](int address) { return table.Text(row, ValueTable::StatusColumn(address)); };
     for (int i = 0; i < 5; ++i) {
-        lblPV_[i]->setText(text(2 + i));
+        lblPV_[i]->setText(text(kRegMoldTemp + i));
     }
-    ShowStatusWord(text(ValueTable::kColStatus).toInt());
-    lblCurr_DT_[1]->setText(WeekdayName(text(8).toInt()) + QStringLiteral("요일"));
+    ShowStatusWord(text(kRegStatusWord).toInt());
+    const int clock = kRegClockWeekday;  // weekday, year, month, day, hour, minute, second
+    lblCurr_DT_[1]->setText(WeekdayName(text(clock).toInt()) + QStringLiteral("요일"));
     lblCurr_DT_[0]->setText(QStringLiteral("%1년%2월%3일")
-                                .arg(text(9).toInt() + 2000, 4, 10, QLatin1Char('0'))
-                                .arg(text(10), text(11)));
-    lblCurr_DT_[2]->setText(QStringLiteral("%1시%2분%3초").arg(text(12), text(13), text(14)));
-    lblReserve_RestTime_->setText(shpReseved_[0]->isLit() ? text(15) + QStringLiteral("시간 ") +
-                                                                text(16) + QStringLiteral("분")
-                                                          : QStringLiteral("--시간 --분"));
+                                .arg(text(clock + 1).toInt() + 2000, 4, 10, QLatin1Char('0'))
+                                .arg(text(clock + 2), text(clock + 3)));
+    lblCurr_DT_[2]->setText(
+        QStringLiteral("%1시%2분%3초").arg(text(clock + 4), text(clock + 5), text(clock + 6)));
+    lblReserve_RestTime_->setText(shpReseved_[0]->isLit()
+                                      ? text(kRegRemainingHours) + QStringLiteral("시간 ") +
+                                            text(kRegRemainingMinutes) + QStringLiteral("분")
+                                      : QStringLiteral("--시간 --분"));
     lblWK_Name_->setText(shpReseved_[1]->isLit()
-                             ? WeekdayName(text(17).toInt()) + QStringLiteral("요일")
+                             ? WeekdayName(text(kRegReservationWeekday).toInt()) +
+                                   QStringLiteral("요일")
                              : QStringLiteral("-요일"));
-    lblSV_->setText(text(ValueTable::kColSetValue));
-    lblOutput_[0]->setText(text(27));
-    lblOutput_[1]->setText(text(28));
+    lblSV_->setText(text(kRegSetValue));
+    lblOutput_[0]->setText(text(kRegHeatOutput));
+    lblOutput_[1]->setText(text(kRegCoolOutput));
     for (int i = 0; i < 3; ++i) {
-        lblAmpare_[i]->setText(text(29 + i));
+        lblAmpare_[i]->setText(text(kRegFirstPhaseCurrent + i));
     }
 }
 

@@ -11,6 +11,7 @@
 #include "logging/SaveSettings.h"
 #include "model/Decoders.h"
 #include "model/ErrorHistory.h"
+#include "model/TrendSampler.h"
 #include "model/ValueTable.h"
 
 class QAction;
@@ -45,6 +46,7 @@ public:
     ValueTable& sprdMulti() { return sprdMulti_; }
     SerialLink& Link() { return link_; }
     const PortSettings& Ports() const { return portSettings_; }
+    // The operator has the line open: the port is open, or a lost port is being reopened.
     bool IsPortOpen() const;
 
     // Menu and side-button commands.
@@ -72,7 +74,7 @@ public:
 
     // The one-second (then sampling-period) tick: trend chart sample, then the logging step.
     void tmrDispGraph_Timer();
-    int ChartPointCount = 0;
+    TrendSampler& Sampler() { return sampler_; }
     QTimer& DisplayTimer() { return tmrDispGraph; }
     TrendChart* Chart() const { return chart_; }
     DataLogger& Logger() { return logger_; }
@@ -116,6 +118,8 @@ private:
     QWidget* buildRightColumn();
     void buildStatusBar();
     void bindLink();
+    void ShowIndicator(const EngineIndicator& indicator);
+    void ReportRequest(const EngineIndicator& indicator);
     void bindMonitor();
     void bindChart();
     void picGcolor_Click(int index);
@@ -138,6 +142,7 @@ private:
     PortSettings portSettings_;
     SaveSettings saveSettings_;
     DataLogger logger_;
+    TrendSampler sampler_;
 
     QMenu* mSet = nullptr;
     QAction* mSetPort = nullptr;

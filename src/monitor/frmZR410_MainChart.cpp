@@ -37,27 +37,13 @@ void frmZR410_Main::tmrDispGraph_Timer() {
     // A slow redraw delays the next sample rather than piling ticks up.
     tmrDispGraph.stop();
     for (int s = 0; s < TrendChart::kSeriesCount; ++s) {
-        chart_->SetSeriesColor(s, monitor_->picGcolor(s)->color());
+        chart_->SetSeriesColor(s, sampler_.SeriesColor(s));
     }
-    const int index = state_.EditDeviceIndex;
-    const int row = index + 1;
-    const bool running = sprdMulti_.isRow(row) &&
-                         (sprdMulti_.Text(row, ValueTable::kColStatus).toInt() & 0x0001) != 0;
-    if (running) {
-        if (state_.IsDeviceIndex(index) && state_.DeviceConnected[index]) {
-            if (ChartPointCount == 0) {
-                chart_->ResetTrendChart();
-            }
-            ChartPointCount += 1;
-            std::array<double, TrendChart::kSeriesCount> values{};
-            for (int s = 0; s < TrendChart::kSeriesCount; ++s) {
-                values[s] = ParseLeadingNumber(
-                    QStringView(sprdMulti_.Text(row, ValueTable::kColMoldTemp + s)));
-            }
-            chart_->AppendTrendPoint(ChartPointCount, values, QDateTime::currentDateTime());
+    if (const auto sample = sampler_.Tick(state_, sprdMulti_)) {
+        if (sample->startsNewChart) {
+            chart_->ResetTrendChart();
         }
-    } else {
-        ChartPointCount = 0;
+        chart_->AppendTrendPoint(sample->point, sample->values, QDateTime::currentDateTime());
     }
     chart_->Redraw();
     const LogPassResult pass = logger_.LogDueRecords(saveSettings_, link_.isOpen());
@@ -73,9 +59,10 @@ void frmZR410_Main::tmrDispGraph_Timer() {
 
 void frmZR410_Main::picGcolor_Click(int index) {
     ColorSwatch* swatch = monitor_->picGcolor(index);
-    const QColor chosen = PickColor(swatch->color());
+    const QColor chosen = PickColor(sampler_.SeriesColor(index));
     if (chosen.isValid()) {
         // The series takes it at the next tick.
+        sampler_.SetSeriesColor(index, chosen);
         swatch->setColor(chosen);
     }
 }

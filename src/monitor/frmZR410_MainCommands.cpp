@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTimer>
 
 #include "common/NumberEntry.h"
 #include "common/ProgramFolder.h"
@@ -16,6 +17,7 @@
 #include "monitor/frmZR410_SetPort.h"
 #include "monitor/frmZR410_Set_DSave.h"
 #include "protocol/FrameCodec.h"
+#include "protocol/RegisterMap.h"
 #include "widgets/GradientLabel.h"
 #include "widgets/ShellOpen.h"
 
@@ -36,7 +38,7 @@ void frmZR410_Main::Form_Load() {
     ShowPortSettings();
     SetOnlineControls(false);
     lblMC_No->clear();
-    ChartPointCount = 0;
+    sampler_.Restart();
     tmrDispGraph.start(1000);
 }
 
@@ -48,25 +50,8 @@ void frmZR410_Main::Form_Unload() {
 }
 
 void frmZR410_Main::bindLink() {
-    connect(&link_, &SerialLink::linkMarkChanged, this, [this](int index, LinkMark mark) {
-        sprdMulti_.SetCell(index + 1, ValueTable::kColLinkState,
-                           QString::fromUtf8(LinkMarkText(mark)), LinkMarkColor(mark));
-    });
-    connect(&link_, &SerialLink::connectionChanged, this, [this](int index, bool connected) {
-        if (connected) {
-            ShowConnection(index, QStringLiteral("양호"), kGood);
-        } else {
-            ShowConnection(index, QStringLiteral("불량"), Qt::black);
-        }
-    });
-    connect(&link_, &SerialLink::sendLampChanged, this,
-            [this](bool lit) { shpSend->setColor(lit ? Qt::red : Qt::black); });
-    connect(&link_, &SerialLink::receiveLampChanged, this,
-            [this](bool lit) { shpRecv->setColor(lit ? kGood : Qt::black); });
-    connect(&link_, &SerialLink::editDeviceChanged, this,
-            [this](int, int deviceNo) { lblMC_No->setText(QString::number(deviceNo)); });
-    connect(&link_, &SerialLink::connectCheckVisibleChanged, lblConnectChk, &QWidget::setVisible);
-    connect(&link_, &SerialLink::onlineChanged, this, &frmZR410_Main::SetOnlineControls);
+    connect(&link_, &SerialLink::indicator, this, &frmZR410_Main::ShowIndicator);
+    connect(&link_, &SerialLink::openChanged, this, [this] { SetPortCaptions(IsPortOpen()); });
     connect(&link_, &SerialLink::portLost, this, [this](const QString& message) {
         StatusBar1[2]->setText(message + QStringLiteral(" 다시 연결을 시도하는 중..."));
         for (int i = 0; i < state_.DeviceCount(); ++i) {
@@ -77,19 +62,72 @@ void frmZR410_Main::bindLink() {
         StatusBar1[2]->setText(
             QStringLiteral("통신포트가 다시 연결되었습니다. 기기 연결상태를 검사합니다."));
     });
-    connect(&link_, &SerialLink::writeRefused, this,
-            [this](const std::vector<int>& registers, const std::vector<int>& values) {
-                QStringList pairs;
-                for (size_t i = 0; i < registers.size(); ++i) {
-                    pairs << QStringLiteral("%1 = %2")
-                                 .arg(registers[i])
-                                 .arg(i < values.size() ? QString::number(values[i])
-                                                        : QStringLiteral("?"));
-                }
-                ShowMessage(QStringLiteral("보낼 수 없는 값이라 쓰지 않았습니다 (%1).\n"
-                                           "값은 -32768 ~ 65535 범위여야 합니다.")
-                                .arg(pairs.join(QStringLiteral(", "))));
-            });
+}
+
+void frmZR410_Main::ShowIndicator(const EngineIndicator& indicator) {
+    using Kind = EngineIndicator::Kind;
+    switch (indicator.kind) {
+        case Kind::LinkMark:
+            sprdMulti_.SetCell(indicator.deviceIndex + 1, ValueTable::kColLinkState,
+                               QString::fromUtf8(LinkMarkText(indicator.mark)),
+                               LinkMarkColor(indicator.mark));
+            break;
+        case Kind::Connection:
+            if (indicator.on) {
+                ShowConnection(indicator.deviceIndex, QStringLiteral("양호"), kGood);
+            } else {
+                ShowConnection(indicator.deviceIndex, QStringLiteral("불량"), Qt::black);
+            }
+            break;
+        case Kind::EditDevice:
+            lblMC_No->setText(QString::number(indicator.deviceNo));
+            break;
+        case Kind::ConnectCheck:
+            lblConnectChk->setVisible(indicator.on);
+            break;
+        case Kind::OnlineControls:
+            SetOnlineControls(indicator.on);
+            break;
+        case Kind::SendLamp:
+            shpSend->setColor(indicator.on ? Qt::red : Qt::black);
+            break;
+        case Kind::ReceiveLamp:
+            shpRecv->setColor(indicator.on ? kGood : Qt::black);
+            break;
+        case Kind::RequestRefused:
+        case Kind::RequestDropped:
+            ReportRequest(indicator);
+            break;
+        case Kind::RunTableTimeout:
+        case Kind::ParameterRefresh:
+        case Kind::Trace:
+            break;  // shown by the windows that display them, while they are open
+    }
+}
+
+// A request that never reached the controller. The message panel says so at once; a refused
+// value also gets a message box, opened after the poll cycle's step has returned so that
+// polling and logging never wait on the operator.
+void frmZR410_Main::ReportRequest(const EngineIndicator& indicator) {
+    QStringList pairs;
+    for (size_t i = 0; i < indicator.registers.size(); ++i) {
+        pairs << QStringLiteral("%1 = %2")
+                     .arg(indicator.registers[i])
+                     .arg(i < indicator.values.size() ? QString::number(indicator.values[i])
+                                                      : QStringLiteral("?"));
+    }
+    const QString what = pairs.join(QStringLiteral(", "));
+    if (indicator.kind == EngineIndicator::Kind::RequestDropped) {
+        StatusBar1[2]->setText(
+            QStringLiteral("통신포트가 끊겨 보내지 못한 요청을 취소했습니다 (%1).").arg(what));
+        return;
+    }
+    const QString text = QStringLiteral(
+                             "보낼 수 없는 값이라 쓰지 않았습니다 (%1).\n"
+                             "값은 -32768 ~ 65535 범위여야 합니다.")
+                             .arg(what);
+    StatusBar1[2]->setText(QString(text).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+    QTimer::singleShot(0, this, [this, text] { ShowMessage(text); });
 }
 
 void frmZR410_Main::bindMonitor() {
@@ -107,14 +145,12 @@ void frmZR410_Main::QueueCommand(int index) {
         return;
     }
     // The same register and value switch the function on and off; the controller decides.
-    state_.QueueRequest(poll::kWriteOne, {101 + index}, {1});
+    state_.QueueRequest(PollState::WriteOne, {kCommandRegisters[static_cast<size_t>(index)]},
+                        {kCommandValue});
 }
 
 void frmZR410_Main::CommitSetValue(const QString& enteredText) {
-    double factor = 1.0;
-    for (int i = 0; i < decoders_.DecimalPlaces; ++i) {
-        factor *= 10.0;
-    }
+    const double factor = ScaleFactor(FindRegister(kRegSetValue)->scale, decoders_.DecimalPlaces);
     const std::int64_t raw = ScaledEntry(enteredText, factor);
     if (raw < kMinWordValue || raw > kMaxWordValue) {
         ShowMessage(QStringLiteral("입력한 SV (%1)는 기기에 보낼 수 있는 범위를 벗어났습니다. "
@@ -122,7 +158,7 @@ void frmZR410_Main::CommitSetValue(const QString& enteredText) {
                         .arg(enteredText.trimmed()));
         return;
     }
-    state_.QueueRequest(poll::kWriteOne, {115}, {static_cast<int>(raw)});
+    state_.QueueRequest(PollState::WriteOne, {kRegSetValue}, {static_cast<int>(raw)});
 }
 
 void frmZR410_Main::LoadDeviceSelection() {
@@ -179,7 +215,7 @@ void frmZR410_Main::SetOnlineControls(bool online) {
 }
 
 bool frmZR410_Main::IsPortOpen() const {
-    return mSetPortOpen->text() == QString::fromUtf8(kCloseCaption);
+    return link_.isOpen() || link_.isReconnecting();
 }
 
 void frmZR410_Main::SetPortCaptions(bool open) {
@@ -196,15 +232,12 @@ void frmZR410_Main::mSetPortOpen_Click() {
 }
 
 void frmZR410_Main::OpenPort() {
-    SetPortCaptions(true);
-    lblConnectChk->show();
     StatusBar1[2]->clear();
-    ChartPointCount = 0;
+    sampler_.Restart();
     const SerialLink::OpenResult result = link_.open(ToLineSettings(portSettings_));
     if (!result.ok()) {
-        // Nothing is polling: captions, label and cycle go back to closed, and the operator
-        // learns why instead of watching a scan that never starts.
-        SetPortCaptions(false);
+        // Nothing is polling: captions, label and cycle stay closed, and the operator learns
+        // why instead of watching a scan that never starts.
         lblConnectChk->hide();
         StatusBar1[2]->setText(result.message);
         ShowMessage(result.message);
@@ -212,24 +245,22 @@ void frmZR410_Main::OpenPort() {
 }
 
 void frmZR410_Main::ClosePort() {
-    SetPortCaptions(false);
     link_.close();
     StatusBar1[2]->setText(QStringLiteral("통신포트를 닫았습니다."));
 }
 
 void frmZR410_Main::SelectEditDevice(int row) {
-    if (!IsPortOpen() || !link_.isOpen()) {
+    if (!link_.isOpen()) {
         return;
     }
     if (row < 1 || row > state_.DeviceCount() || !state_.DeviceConnected[row - 1]) {
         return;
     }
     state_.EditDeviceIndex = row - 1;
-    const QString number = sprdStatus->item(row - 1, 0)->text();
-    lblMC_No->setText(number);
-    state_.EditDeviceNo = number.toInt();
-    state_.PendingState = poll::kStatus;
-    ChartPointCount = 0;
+    state_.EditDeviceNo = state_.DeviceNumbers[static_cast<size_t>(row - 1)];
+    lblMC_No->setText(QString::number(state_.EditDeviceNo));
+    state_.PendingState = PollState::Status;
+    sampler_.Restart();
     chart_->ResetTrendChart();
 }
 

@@ -45,21 +45,7 @@ QByteArray FormatCommLogLine(const QByteArray& bytes, const QDateTime& when) {
     line.reserve(bytes.size() + 40);
     line.append(when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toLatin1());
     line.append(',');
-    for (char b : bytes) {
-        switch (b) {
-            case kSTX:
-                line.append("<STX>");
-                break;
-            case kLF:
-                line.append("<LF>");
-                break;
-            case kCR:
-                line.append("<CR>");
-                break;
-            default:
-                line.append(b);
-        }
-    }
+    line.append(ReadableFrame(bytes));
     line.append("\r\n");
     return line;
 }

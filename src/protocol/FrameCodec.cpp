@@ -221,4 +221,41 @@ FrameAssembler::Result FrameAssembler::feed(char byte) {
     return Result::NeedMore;
 }
 
+std::optional<int> ReplyAddress(QByteArrayView frame) {
+    if (frame.size() < 3) {
+        return std::nullopt;
+    }
+    const char tens = frame[1];
+    const char units = frame[2];
+    if (tens < '0' || tens > '9' || units < '0' || units > '9') {
+        return std::nullopt;
+    }
+    return (tens - '0') * 10 + (units - '0');
+}
+
+int ReadReplyLength(int count, int checksumLength) {
+    return 5 * count + 11 + checksumLength;
+}
+
+QByteArray ReadableFrame(QByteArrayView bytes, OtherBytes others) {
+    QByteArray out;
+    out.reserve(bytes.size() + 16);
+    for (char c : bytes) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == kSTX) {
+            out.append("<STX>");
+        } else if (c == kCR) {
+            out.append("<CR>");
+        } else if (c == kLF) {
+            out.append("<LF>");
+        } else if (others == OtherBytes::Hex && (u < 0x20 || u >= 0x7F)) {
+            static constexpr char kDigits[] = "0123456789ABCDEF";
+            out.append('<').append(kDigits[u >> 4]).append(kDigits[u & 0xF]).append('>');
+        } else {
+            out.append(c);
+        }
+    }
+    return out;
+}
+
 }  // namespace zr410

@@ -33,6 +33,12 @@ QByteArray ToHex16(int value, int width);
 void FillChecksum(QByteArray& frame);
 bool VerifyChecksum(QByteArrayView frame);
 
+// Bytes as readable text, STX, CR and LF spelled out as <STX>, <CR> and <LF>: the one form
+// in which the communication log, the simulator's log and the tests show frames. Other bytes
+// are copied as they are, or, with Hex, bytes outside printable ASCII are shown as <1B>.
+enum class OtherBytes { AsIs, Hex };
+QByteArray ReadableFrame(QByteArrayView bytes, OtherBytes others = OtherBytes::AsIs);
+
 // Limits of what the frame fields can carry.
 inline constexpr int kMaxDeviceNumber = 99;
 inline constexpr int kMaxRegister = 9999;
@@ -56,6 +62,11 @@ int IdentifyReplyThreshold(int checksumLength);
 // Reply tests on a complete frame.
 bool IsAcknowledged(QByteArrayView frame);  // contains "OK"
 bool IsIdentified(QByteArrayView frame);    // contains "ZR"
+
+// The device number a reply names at offsets 1 and 2; nothing when they are not two digits.
+std::optional<int> ReplyAddress(QByteArrayView frame);
+// Length of a complete read reply carrying count values: 5 * count + 11 + checksumLength.
+int ReadReplyLength(int count, int checksumLength);
 
 // Value i of a read reply: the 4 hex digits at offsets 10+5i..13+5i, as a signed word.
 // Nothing when the frame is too short to hold it.

@@ -113,25 +113,7 @@ void SimBus::logFrame(QByteArrayView frame, const std::string& note) const {
 }
 
 std::string Readable(QByteArrayView bytes) {
-    std::string out;
-    out.reserve(static_cast<size_t>(bytes.size()));
-    for (char c : bytes) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == kSTX) {
-            out += "<STX>";
-        } else if (c == kCR) {
-            out += "<CR>";
-        } else if (c == kLF) {
-            out += "<LF>";
-        } else if (u < 0x20 || u >= 0x7F) {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "<%02X>", u);
-            out += hex;
-        } else {
-            out += c;
-        }
-    }
-    return out;
+    return ReadableFrame(bytes, OtherBytes::Hex).toStdString();
 }
 
 }  // namespace zr410::sim

@@ -4,31 +4,21 @@
 #include <array>
 #include <cmath>
 
-#include "model/RegisterMap.h"
+#include "protocol/RegisterMap.h"
 
 namespace zr410::sim {
 namespace {
 
 using namespace std::chrono;
 
-constexpr std::array kDifferenceTemps = {400, 405, 508, 509, 510, 511};
-constexpr std::array kPinnable = {1, 2, 3, 4, 5, 16, 17, 19, 201, 202, 207, 208, 209};
-
-constexpr int kRegRemainingHours = 16;
-constexpr int kRegRemainingMinutes = 17;
-constexpr int kRegReservationWeekday = 19;
-constexpr int kRegHeatOutput = 201;
-constexpr int kRegCoolOutput = 202;
-constexpr int kRegFirstPhaseCurrent = 207;
-constexpr int kRegReservationMode = 602;
-constexpr int kRegWeeklyDays = 610;
-constexpr int kRegReserveHours = 615;
-constexpr int kRegReserveMinutes = 616;
-constexpr int kRegPreheatSv = 512;
-constexpr int kRegHeatBand = 400;
-constexpr int kRegCoolBand = 405;
-constexpr int kRegCoolingFitted = 300;
-constexpr int kRegThreePhase = 301;
+// Temperature settings that are differences (bands, corrections): converted to Fahrenheit
+// without the 32-degree offset.
+constexpr std::array kDifferenceTemps = {kRegHeatBand,
+                                         kRegCoolBand,
+                                         kRegFirstCorrection,
+                                         kRegFirstCorrection + 1,
+                                         kRegFirstCorrection + 2,
+                                         kRegFirstCorrection + 3};
 
 bool contains(std::span<const int> list, int value) {
     return std::find(list.begin(), list.end(), value) != list.end();
@@ -50,9 +40,23 @@ bool isStoredTemperature(int reg) {
 
 // Readings and state the controller produces itself; the master cannot write them.
 bool isReadOnly(int reg) {
-    return (reg >= 1 && reg <= kRegStatusWord) || (reg >= 8 && reg <= 19) ||
-           reg == kRegHeatOutput || reg == kRegCoolOutput ||
-           (reg >= kRegFirstPhaseCurrent && reg <= kRegFirstPhaseCurrent + 2);
+    const auto info = FindRegister(reg);
+    return info && info->access == Access::Read;
+}
+
+bool isClockReading(int reg) {
+    return reg >= kRegClockWeekday && reg <= kRegClockSecond;
+}
+
+// Measured values a test or a trainer may pin: every reading but the status word and clock.
+bool isPinnable(int reg) {
+    const auto info = FindRegister(reg);
+    return info && info->access == Access::Read && info->block == ReadBlock::Status &&
+           reg != kRegStatusWord && !isClockReading(reg);
+}
+
+bool isCommand(int reg) {
+    return PositionIn(kCommandRegisters, reg) >= 0;
 }
 
 int roundToWord(double value) {
@@ -64,45 +68,19 @@ int roundToWord(double value) {
 SimController::SimController(int device, std::uint64_t seed, const CalendarTime& wallClock,
                              TimePoint now)
     : device_(device), now_(now), status_(1U << kBitPower), clock_(wallClock, now), thermal_(seed) {
-    raw_ = {
-        {kRegControlMode, 0},
-        {kRegCoolingFitted, 1},
-        {kRegThreePhase, 1},
-        {306, 600},  // pressure alarms 6.00 / 0.50 bar
-        {307, 50},
-        {308, 300},  // current alarms 30.0 / 0.0 A
-        {309, 0},
-        {401, 120},
-        {402, 30},
-        {403, 2},
-        {406, 60},
-        {407, 15},
-        {408, 4},
-        {500, 0},
-        {501, 0},
-        {502, 1},
-        {503, 1},
-        {kRegDecimalPoint, 1},
-        {kRegTempUnit, 0},
-        {513, 10},  // 4..20 mA spans 0..10 bar
-        {514, 0},
-        {600, 0},
-        {601, 0},
-        {618, 30},
-        {kRegReservationMode, 0},
-        {kRegWeeklyDays, 0b0111110},  // Monday to Friday
-        {611, 8},
-        {612, 0},
-        {613, 17},
-        {614, 30},
-        {kRegReserveHours, 2},
-        {kRegReserveMinutes, 30},
-    };
-    celsius_ = {
-        {kRegSetValue, 60.0}, {304, 120.0}, {305, 10.0}, {kRegHeatBand, 10.0},
-        {kRegCoolBand, 15.0}, {504, 180.0}, {505, 0.0},  {508, 0.0},
-        {509, 0.0},           {510, 0.0},   {511, 0.0},  {kRegPreheatSv, 40.0},
-    };
+    // A new controller holds its factory settings.
+    for (const RegisterInfo& info : AllRegisters()) {
+        if (info.access != Access::ReadWrite || isCommand(info.address)) {
+            continue;
+        }
+        if (isStoredTemperature(info.address)) {
+            celsius_[info.address] = info.factory;
+        } else {
+            raw_[info.address] =
+                static_cast<int>(std::lround(info.factory * ScaleFactor(info.scale, 0)));
+        }
+    }
+    raw_[kRegControlMode] = 0;
     // A short error history that differs a little between devices; entry 3 is empty.
     const int entries = 3 + device % 3;
     for (int k = 0; k < entries; ++k) {
@@ -148,13 +126,13 @@ int SimController::read(int reg) const {
     }
     const ThermalReading r = thermal_.reading();
     switch (reg) {
-        case 1:
+        case kRegMoldTemp:
             return toRaw(r.moldC, false);
-        case 2:
+        case kRegMoldTemp + 1:
             return toRaw(r.mediumC, false);
-        case 3:
+        case kRegMoldTemp + 2:
             return toRaw(r.returnC, false);
-        case 4:
+        case kRegMoldTemp + 3:
             return toRaw(r.supplyC, false);
         case kRegPressure:
             return roundToWord(r.pressureBar * 100.0);
@@ -171,11 +149,11 @@ int SimController::read(int reg) const {
         default:
             break;
     }
-    if (reg >= 8 && reg <= 14) {
+    if (isClockReading(reg)) {
         const CalendarTime t = clock_.at(now_);
         const std::array<int, 7> fields = {
             clock_.weekdayAt(now_), t.year - 2000, t.month, t.day, t.hour, t.minute, t.second};
-        return fields[reg - 8];
+        return fields[reg - kRegClockWeekday];
     }
     if (reg == kRegRemainingHours || reg == kRegRemainingMinutes) {
         if (!reservationEnd_ || !statusBit(kBitTimeReservation)) {
@@ -199,8 +177,8 @@ int SimController::read(int reg) const {
         }
         return today;
     }
-    if (reg >= kRegFirstCommand && reg < kRegFirstCommand + 8) {
-        return statusBit(kCommandStatusBit[reg - kRegFirstCommand]) ? 1 : 0;
+    if (isCommand(reg)) {
+        return statusBit(kCommandStatusBit[PositionIn(kCommandRegisters, reg)]) ? 1 : 0;
     }
     if (auto t = celsius_.find(reg); t != celsius_.end()) {
         return toRaw(t->second, isDifference(reg));
@@ -221,9 +199,9 @@ void SimController::write(std::span<const RegisterWrite> writes, TimePoint now) 
 }
 
 void SimController::applyWrite(int reg, int value, std::optional<ClockEdit>& clockEdit) {
-    if (reg >= kRegFirstCommand && reg < kRegFirstCommand + 8) {
-        if (value == 1) {
-            toggleFunction(reg - kRegFirstCommand);
+    if (isCommand(reg)) {
+        if (value == kCommandValue) {
+            toggleFunction(PositionIn(kCommandRegisters, reg));
         }
         return;
     }
@@ -235,12 +213,12 @@ void SimController::applyWrite(int reg, int value, std::optional<ClockEdit>& clo
         return;
     }
     raw_[reg] = value;
-    if (reg >= kRegClockSetFirst && reg < kRegClockSetFirst + 6) {
+    if (const int field = PositionIn(kClockSetRegisters, reg); field >= 0) {
         if (!clockEdit) {
             clockEdit = ClockEdit{clock_.at(now_), std::nullopt};
         }
         CalendarTime& t = clockEdit->time;
-        switch (reg - kRegClockSetFirst) {
+        switch (field) {
             case 0:
                 clockEdit->weekday = value;
                 break;
@@ -301,21 +279,22 @@ void SimController::startTimeReservation() {
 void SimController::force(int reg, int value, TimePoint now) {
     advance(now);
     value = ToSigned16(value);
-    if (contains(kPinnable, reg)) {
+    if (isPinnable(reg)) {
         pinned_[reg] = value;
     } else if (reg == kRegStatusWord) {
         status_ = static_cast<std::uint16_t>(value & 0xFFFF);
-    } else if (reg >= kRegFirstCommand && reg < kRegFirstCommand + 8) {
-        const unsigned mask = 1U << kCommandStatusBit[reg - kRegFirstCommand];
+    } else if (isCommand(reg)) {
+        const unsigned mask = 1U << kCommandStatusBit[PositionIn(kCommandRegisters, reg)];
         status_ = static_cast<std::uint16_t>(value != 0 ? (status_ | mask) : (status_ & ~mask));
-    } else if (reg >= 8 && reg <= 14) {
+    } else if (isClockReading(reg)) {
         CalendarTime t = clock_.at(now_);
         std::optional<int> weekday;
         int* const fields[] = {nullptr, &t.year, &t.month, &t.day, &t.hour, &t.minute, &t.second};
-        if (reg == 8) {
+        const int field = reg - kRegClockWeekday;
+        if (field == 0) {
             weekday = value;
         } else {
-            *fields[reg - 8] = reg == 9 ? 2000 + value : value;
+            *fields[field] = field == 1 ? 2000 + value : value;
         }
         clock_.set(t, weekday, now_);
     } else {

@@ -27,12 +27,16 @@ protected:
         state.ChecksumLength = checksumLength;
         table.resetRows(state.DeviceNumbers);
         link.setDecoders(&decoders);
-        QObject::connect(&link, &SerialLink::linkMarkChanged, [this](int index, LinkMark mark) {
-            ++marks[{index, mark}];
+        QObject::connect(&link, &SerialLink::indicator, [this](const EngineIndicator& i) {
+            using Kind = EngineIndicator::Kind;
+            if (i.kind == Kind::LinkMark) {
+                ++marks[{i.deviceIndex, i.mark}];
+            } else if (i.kind == Kind::Connection) {
+                connection[i.deviceIndex] = i.on;
+            } else if (i.kind == Kind::OnlineControls) {
+                online = i.on;
+            }
         });
-        QObject::connect(&link, &SerialLink::connectionChanged,
-                         [this](int index, bool good) { connection[index] = good; });
-        QObject::connect(&link, &SerialLink::onlineChanged, [this](bool on) { online = on; });
         LineSettings line;
         line.device = device.isEmpty() ? sim->linkPath() : device;
         line.baud = 115200;
@@ -118,16 +122,16 @@ TEST_F(LinkOnSimulator, WriteIsRepeatedUntilTheControllerAcknowledgesIt) {
     ASSERT_TRUE(waitFor([&] { return online; }, 15000));
     ASSERT_TRUE(sim->setFault("ng", 1.0));
     const int ngBefore = count(0, LinkMark::Ng);
-    state.QueueRequest(poll::kWriteOne, {102}, {1});
+    state.QueueRequest(PollState::WriteOne, {102}, {1});
     ASSERT_TRUE(waitFor([&] { return count(0, LinkMark::Ng) >= ngBefore + 3; }, 15000));
-    EXPECT_EQ(link.engine().PollState(), poll::kWriteOne);
+    EXPECT_EQ(link.engine().State(), PollState::WriteOne);
     EXPECT_TRUE(sim->writes().isEmpty());
     ASSERT_TRUE(sim->setFault("ng", 0.0));
     ASSERT_TRUE(waitFor([&] { return !sim->writes().isEmpty(); }, 15000));
     EXPECT_EQ(sim->writes(), QStringList{"5 102 1"});
     // Acknowledged: reservation and parameter blocks are read back, then the status poll.
     ASSERT_TRUE(waitFor([&] { return !table.Text(1, 33).isEmpty(); }, 15000));
-    ASSERT_TRUE(waitFor([&] { return link.engine().PollState() == poll::kStatus; }, 15000));
+    ASSERT_TRUE(waitFor([&] { return link.engine().State() == PollState::Status; }, 15000));
     ASSERT_TRUE(waitFor([&] { return state.DeviceRunning[0]; }, 15000));
 }
 

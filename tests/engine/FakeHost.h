@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -10,25 +11,29 @@
 // Records what the poll cycle asks for, so scenarios can be scripted event by event.
 class FakeHost : public zr410::PollEngineHost {
 public:
+    using Kind = zr410::EngineIndicator::Kind;
+
     bool portOpen = true;
     bool transmitFails = false;
     std::vector<QByteArray> sent;    // frames put on the wire
     std::vector<QByteArray> logged;  // communication log lines (requests and received blocks)
-    std::vector<QByteArray> traced;
-    int threshold = -1;
     int discards = 0;
     bool sendArmed = false;
     bool replyArmed = false;
-    int sendLampFlashes = 0;
+    int replyArms = 0;
+    bool gatherStarted = false;
+    std::vector<zr410::EngineIndicator> indicators;
+    // Runs as each indicator is reported, to look at the cycle at that very moment.
+    std::function<void(const zr410::EngineIndicator&)> onIndicate;
+
+    // The latest state of each indicator, as the windows would show it.
     std::map<int, zr410::LinkMark> linkMarks;
     std::map<int, bool> connections;
     int editIndex = -1;
     int editNo = -1;
     bool connectCheckVisible = false;
     bool online = false;
-    std::vector<int> runTableTimeouts;
-    int parameterRefreshes = 0;
-    std::vector<std::vector<int>> refused;
+    int sendLampFlashes = 0;
 
     bool isPortOpen() const override { return portOpen; }
     bool transmit(const QByteArray& frame) override {
@@ -38,27 +43,55 @@ public:
         sent.push_back(frame);
         return true;
     }
-    void setReceiveThreshold(int bytes) override { threshold = bytes; }
     void discardInput() override { ++discards; }
+    void logBlock(const QByteArray& bytes) override { logged.push_back(bytes); }
     void armSendTimer() override { sendArmed = true; }
     void stopSendTimer() override { sendArmed = false; }
-    void armReplyTimer() override { replyArmed = true; }
-    void stopReplyTimer() override { replyArmed = false; }
-    void logBlock(const QByteArray& bytes) override { logged.push_back(bytes); }
-    void flashSendLamp() override { ++sendLampFlashes; }
-    void showLinkMark(int index, zr410::LinkMark mark) override { linkMarks[index] = mark; }
-    void showConnection(int index, bool connected) override { connections[index] = connected; }
-    void showEditDevice(int index, int no) override {
-        editIndex = index;
-        editNo = no;
+    void armReplyTimer() override {
+        replyArmed = true;
+        ++replyArms;
     }
-    void showConnectCheck(bool visible) override { connectCheckVisible = visible; }
-    void setOnlineControls(bool on) override { online = on; }
-    void showRunTableTimeout(int index) override { runTableTimeouts.push_back(index); }
-    void refreshParameterScreen() override { ++parameterRefreshes; }
-    void traceReceived(const QByteArray& block) override { traced.push_back(block); }
-    void requestRefused(const std::vector<int>& registers, const std::vector<int>&) override {
-        refused.push_back(registers);
+    void stopReplyTimer() override { replyArmed = false; }
+    void startGather() override { gatherStarted = true; }
+
+    void indicate(const zr410::EngineIndicator& i) override {
+        indicators.push_back(i);
+        if (onIndicate) {
+            onIndicate(i);
+        }
+        switch (i.kind) {
+            case Kind::LinkMark:
+                linkMarks[i.deviceIndex] = i.mark;
+                break;
+            case Kind::Connection:
+                connections[i.deviceIndex] = i.on;
+                break;
+            case Kind::EditDevice:
+                editIndex = i.deviceIndex;
+                editNo = i.deviceNo;
+                break;
+            case Kind::ConnectCheck:
+                connectCheckVisible = i.on;
+                break;
+            case Kind::OnlineControls:
+                online = i.on;
+                break;
+            case Kind::SendLamp:
+                sendLampFlashes += i.on ? 1 : 0;
+                break;
+            default:
+                break;
+        }
+    }
+
+    std::vector<zr410::EngineIndicator> of(Kind kind) const {
+        std::vector<zr410::EngineIndicator> out;
+        for (const auto& i : indicators) {
+            if (i.kind == kind) {
+                out.push_back(i);
+            }
+        }
+        return out;
     }
 
     QByteArray lastSent() const { return sent.empty() ? QByteArray() : sent.back(); }
@@ -68,8 +101,8 @@ public:
 class FakeDecoders : public zr410::ReplyDecoders {
 public:
     std::vector<int> statusIndices;
-    int reservations = 0;
-    int parameters = 0;
+    std::vector<int> reservationIndices;
+    std::vector<int> parameterIndices;
     int errorHistories = 0;
     bool accept = true;
 
@@ -77,12 +110,12 @@ public:
         statusIndices.push_back(index);
         return accept;
     }
-    bool DecodeReservationBlock(QByteArrayView) override {
-        ++reservations;
+    bool DecodeReservationBlock(int index, QByteArrayView) override {
+        reservationIndices.push_back(index);
         return accept;
     }
-    bool DecodeParameterBlock(QByteArrayView) override {
-        ++parameters;
+    bool DecodeParameterBlock(int index, QByteArrayView) override {
+        parameterIndices.push_back(index);
         return accept;
     }
     bool DecodeErrorHistory(QByteArrayView) override {

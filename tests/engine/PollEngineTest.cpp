@@ -2,65 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include "FakeHost.h"
+#include "PollCycle.h"
 #include "ReplyFrames.h"
 
 using namespace zr410;
-
-namespace {
-
-QByteArray text(const char* s) {
-    return QByteArray(s);
-}
-
-// A poll cycle over a scripted host, opened on the given device numbers.
-class PollCycle : public ::testing::Test {
-protected:
-    void open(std::vector<int> devices, int checksumLength = 2) {
-        state.SetDeviceNumbers(std::move(devices));
-        state.ChecksumLength = checksumLength;
-        engine.setDecoders(&decoders);
-        engine.portOpened();
-    }
-
-    // One send tick; the frame it put on the wire (empty when nothing went out).
-    QByteArray tick() {
-        const size_t before = host.sent.size();
-        EXPECT_TRUE(host.sendArmed) << "send tick without an armed send timer";
-        engine.sendTick();
-        return host.sent.size() > before ? host.sent.back() : QByteArray();
-    }
-
-    void reply(const QByteArray& block) { engine.blockReceived(block); }
-
-    void timeout() {
-        ASSERT_TRUE(host.replyArmed) << "time-out without an armed reply timer";
-        engine.replyTimeout();
-    }
-
-    // Identifies every listed device with one round of the scan.
-    void identifyAll() {
-        for (int device : state.DeviceNumbers) {
-            tick();
-            reply(replies::identify(device, state.ChecksumLength));
-        }
-        ASSERT_EQ(engine.PollState(), poll::kStatus);
-    }
-
-    SharedState state;
-    FakeHost host;
-    FakeDecoders decoders;
-    PollEngine engine{state, host};
-};
-
-}  // namespace
 
 TEST_F(PollCycle, ScanGivesUpOnSilentDeviceAndPollsOnlyTheOneThatAnswers) {
     open({3, 7});
     EXPECT_TRUE(host.connectCheckVisible);
     EXPECT_EQ(tick(), text("\x02"
                            "03WHO51\r\n"));
-    EXPECT_EQ(host.threshold, 32);
+    EXPECT_EQ(engine.ReceiveThreshold(), 32);
     timeout();
     EXPECT_EQ(tick(), text("\x02"
                            "03WHO51\r\n"));
@@ -81,7 +33,7 @@ TEST_F(PollCycle, ScanGivesUpOnSilentDeviceAndPollsOnlyTheOneThatAnswers) {
     EXPECT_EQ(host.editNo, 7);
     EXPECT_TRUE(host.online);
     EXPECT_FALSE(host.connectCheckVisible);
-    EXPECT_EQ(engine.PollState(), poll::kStatus);
+    EXPECT_EQ(engine.State(), PollState::Status);
 
     for (int round = 0; round < 3; ++round) {
         const QByteArray request = tick();
@@ -90,7 +42,7 @@ TEST_F(PollCycle, ScanGivesUpOnSilentDeviceAndPollsOnlyTheOneThatAnswers) {
                                "07DRR,32,0507,0506,0001,"))
             << request.constData();
         EXPECT_EQ(request.size(), 173);
-        EXPECT_EQ(host.threshold, 1);
+        EXPECT_EQ(engine.ReceiveThreshold(), 1);
         reply(replies::read(7, std::vector<int>(32, 0)));
         EXPECT_EQ(host.linkMarks[1], LinkMark::Good);
     }
@@ -118,7 +70,7 @@ TEST_F(PollCycle, ScanWithNobodyAnsweringStartsAgainFromTheFirstDevice) {
         tick();
         timeout();
     }
-    EXPECT_EQ(engine.PollState(), poll::kIdentify);
+    EXPECT_EQ(engine.State(), PollState::Identify);
     EXPECT_EQ(engine.CurrentIndex(), 0);
     EXPECT_FALSE(host.online);
     EXPECT_EQ(tick(), text("\x02"
@@ -164,30 +116,29 @@ TEST_F(PollCycle, AcknowledgedWriteIsFollowedByReservationParametersThenStatusPo
     identifyAll();
     tick();
     reply(replies::read(2, std::vector<int>(32, 0)));
-    state.QueueRequest(poll::kWriteOne, {102}, {1});
+    state.QueueRequest(PollState::WriteOne, {102}, {1});
 
     EXPECT_EQ(tick(), text("\x02"
                            "02DWR,01,0102,0001B8\r\n"));
-    EXPECT_EQ(host.threshold, 13);
+    EXPECT_EQ(engine.ReceiveThreshold(), 13);
     reply(replies::ack(2));
-    EXPECT_EQ(engine.PollState(), poll::kReservation);
+    EXPECT_EQ(engine.State(), PollState::Reservation);
 
     const QByteArray reservation = tick();
     EXPECT_TRUE(
         reservation.startsWith("\x02"
                                "02DRR,10,0602,0610,0611,0612,0613,0614,0615,0616,0506,0507"));
     reply(replies::read(2, std::vector<int>(10, 0)));
-    EXPECT_EQ(decoders.reservations, 1);
+    EXPECT_EQ(decoders.reservationIndices, std::vector<int>{0});
 
     const QByteArray parameters = tick();
     EXPECT_TRUE(
         parameters.startsWith("\x02"
                               "02DRR,32,0300,0301,0304,"));
-    state.ParamScreenOpen = true;
     reply(replies::read(2, std::vector<int>(32, 0)));
-    EXPECT_EQ(decoders.parameters, 1);
-    EXPECT_EQ(host.parameterRefreshes, 1);
-    EXPECT_EQ(engine.PollState(), poll::kStatus);
+    EXPECT_EQ(decoders.parameterIndices, std::vector<int>{0});
+    EXPECT_EQ(host.of(FakeHost::Kind::ParameterRefresh).size(), 1u);
+    EXPECT_EQ(engine.State(), PollState::Status);
     EXPECT_EQ(engine.CurrentIndex(), 0);
     EXPECT_TRUE(
         tick().startsWith("\x02"
@@ -197,7 +148,7 @@ TEST_F(PollCycle, AcknowledgedWriteIsFollowedByReservationParametersThenStatusPo
 TEST_F(PollCycle, UnacknowledgedWriteIsRepeatedUntilTheControllerAccepts) {
     open({1});
     identifyAll();
-    state.QueueRequest(poll::kWriteOne, {115}, {300});
+    state.QueueRequest(PollState::WriteOne, {115}, {300});
     const QByteArray write = tick();
     for (int i = 0; i < 4; ++i) {
         reply(replies::finish("01DWR,XX", 2));
@@ -205,7 +156,7 @@ TEST_F(PollCycle, UnacknowledgedWriteIsRepeatedUntilTheControllerAccepts) {
         EXPECT_EQ(tick(), write);
     }
     reply(replies::ack(1));
-    EXPECT_EQ(engine.PollState(), poll::kReservation);
+    EXPECT_EQ(engine.State(), PollState::Reservation);
 }
 
 TEST_F(PollCycle, TimeoutCountIsNotResetByAGoodReply) {
@@ -233,14 +184,15 @@ TEST_F(PollCycle, TimeoutCountIsNotResetByAGoodReply) {
                           "01DRR"));
 }
 
-TEST_F(PollCycle, TwoFramesInOneBlockRunTheHandlerTwiceWithTheStateOfTheMoment) {
+TEST_F(PollCycle, OneRequestTakesOneReplyAndWhatFollowsInTheBlockIsNotHandled) {
     open({1});
     identifyAll();
-    state.QueueRequest(poll::kWriteOne, {101}, {1});
+    state.QueueRequest(PollState::WriteOne, {101}, {1});
     tick();
     reply(replies::ack(1) + replies::read(1, std::vector<int>(10, 0)));
-    EXPECT_EQ(decoders.reservations, 1);
-    EXPECT_EQ(engine.PollState(), poll::kParameters);
+    EXPECT_TRUE(decoders.reservationIndices.empty());
+    EXPECT_EQ(engine.State(), PollState::Reservation);
+    EXPECT_TRUE(host.sendArmed);
 }
 
 TEST_F(PollCycle, StrayLineFeedAfterAFrameNeverDecodesTheFrameAgain) {
@@ -254,19 +206,20 @@ TEST_F(PollCycle, StrayLineFeedAfterAFrameNeverDecodesTheFrameAgain) {
 TEST_F(PollCycle, RawReadRepeatsTheTypedRegisterUntilAnotherStateIsRequested) {
     open({9});
     identifyAll();
-    state.QueueRequest(poll::kRawRead, {507}, {0});
+    state.QueueRequest(PollState::RawRead, {507}, {0});
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(tick(), text("\x02"
                                "09DRR,01,0507D6\r\n"));
         reply(replies::read(9, {1}));
-        EXPECT_EQ(engine.PollState(), poll::kRawRead);
+        EXPECT_EQ(engine.State(), PollState::RawRead);
     }
+    tick();
     reply(
         text("\x02"
              "09DRR,OK,0001ZZ\r\n"));  // bad checksum: only the input is discarded
     EXPECT_EQ(host.discards, 1);
     EXPECT_EQ(host.linkMarks.count(0), 0u);  // the raw read never marks the link
-    state.QueueRequest(poll::kStatus);
+    state.QueueRequest(PollState::Status);
     EXPECT_TRUE(
         tick().startsWith("\x02"
                           "09DRR,32,"));
@@ -291,19 +244,19 @@ TEST_F(PollCycle, SingleDeviceStaysPolledAfterThreeTimeouts) {
 TEST_F(PollCycle, LaterPendingRequestReplacesTheEarlierOne) {
     open({1});
     identifyAll();
-    state.QueueRequest(poll::kWriteOne, {102}, {1});
-    state.QueueRequest(poll::kWriteOne, {101}, {1});
+    state.QueueRequest(PollState::WriteOne, {102}, {1});
+    state.QueueRequest(PollState::WriteOne, {101}, {1});
     EXPECT_TRUE(
         tick().startsWith("\x02"
                           "01DWR,01,0101,0001"));
-    EXPECT_EQ(state.PendingState, 0);
+    EXPECT_EQ(state.PendingState, PollState::None);
 }
 
 TEST_F(PollCycle, PendingStateAbandonsTheIdentificationScan) {
     open({1, 2});
     tick();
     reply(replies::identify(1));
-    state.QueueRequest(poll::kStatus);
+    state.QueueRequest(PollState::Status);
     EXPECT_TRUE(
         tick().startsWith("\x02"
                           "02DRR,32,"));  // CurrentIndex stayed at 1
@@ -332,11 +285,13 @@ TEST_F(PollCycle, ClosingThePortLetsAnArmedReplyTimerFireOnceAndSendsNothing) {
 TEST_F(PollCycle, WriteValueOutsideTheWordIsRefusedAndNothingIsSent) {
     open({1});
     identifyAll();
-    state.QueueRequest(poll::kWriteOne, {115}, {70000});
+    state.QueueRequest(PollState::WriteOne, {115}, {70000});
     EXPECT_TRUE(tick().isEmpty());
-    ASSERT_EQ(host.refused.size(), 1u);
-    EXPECT_EQ(host.refused[0], std::vector<int>{115});
-    EXPECT_EQ(engine.PollState(), poll::kStatus);
+    const auto refused = host.of(FakeHost::Kind::RequestRefused);
+    ASSERT_EQ(refused.size(), 1u);
+    EXPECT_EQ(refused[0].registers, std::vector<int>{115});
+    EXPECT_EQ(refused[0].values, std::vector<int>{70000});
+    EXPECT_EQ(engine.State(), PollState::Status);
     EXPECT_TRUE(
         tick().startsWith("\x02"
                           "01DRR,32,"));
@@ -345,40 +300,48 @@ TEST_F(PollCycle, WriteValueOutsideTheWordIsRefusedAndNothingIsSent) {
 TEST_F(PollCycle, WriteWithTooFewPairsIsRefused) {
     open({1});
     identifyAll();
-    state.QueueRequest(poll::kWriteTwo, {611}, {8});
+    state.QueueRequest(PollState::WriteTwo, {611}, {8});
     EXPECT_TRUE(tick().isEmpty());
-    EXPECT_EQ(host.refused.size(), 1u);
+    EXPECT_EQ(host.of(FakeHost::Kind::RequestRefused).size(), 1u);
 }
 
 TEST_F(PollCycle, ClockWriteCarriesSixPairsAndReturnsToStatusPoll) {
     open({1});
     identifyAll();
-    state.QueueRequest(poll::kWriteClock, {604, 605, 606, 607, 608, 609}, {2, 24, 5, 17, 14, 3});
+    state.QueueRequest(PollState::WriteClock, {604, 605, 606, 607, 608, 609},
+                       {2, 24, 5, 17, 14, 3});
     const QByteArray write = tick();
     EXPECT_TRUE(
         write.startsWith("\x02"
                          "01DWR,06,0604,0002,0605,0018,0606,0005,0607,0011,0608,000E,0609,0003"));
     EXPECT_EQ(write.size(), 73);
     reply(replies::ack(1));
-    EXPECT_EQ(engine.PollState(), poll::kStatus);
+    EXPECT_EQ(engine.State(), PollState::Status);
 }
 
-TEST_F(PollCycle, ShortReplyRejectedByTheDecoderIsDiscardedAndRepeated) {
+TEST_F(PollCycle, ReplyWithTheWrongNumberOfValuesIsDiscardedAndRepeated) {
     open({1, 2});
     identifyAll();
     const QByteArray request = tick();
-    decoders.accept = false;
-    reply(replies::read(1, {1, 2}) + replies::read(1, std::vector<int>(32, 0)));
+    reply(replies::read(1, {1, 2}));  // a short reply never reaches a decoder
     EXPECT_EQ(host.discards, 1);
-    EXPECT_EQ(decoders.statusIndices.size(), 1u);  // the second frame was dropped with the block
+    EXPECT_TRUE(decoders.statusIndices.empty());
     EXPECT_TRUE(host.sendArmed);
+    EXPECT_EQ(tick(), request);
+    reply(replies::read(1, std::vector<int>(33, 0)));  // nor does one with a value too many
+    EXPECT_TRUE(decoders.statusIndices.empty());
+    EXPECT_EQ(tick(), request);
+
+    decoders.accept = false;  // a reply the decoder refuses is repeated the same way
+    reply(replies::read(1, std::vector<int>(32, 0)));
+    EXPECT_EQ(host.discards, 3);
     EXPECT_EQ(tick(), request);
 }
 
 TEST_F(PollCycle, ErrorHistoryReadGoesToTheEditDeviceAndBackToStatusPoll) {
     open({3, 8});
     identifyAll();
-    state.QueueRequest(poll::kErrorHistory);
+    state.QueueRequest(PollState::ErrorHistory);
     const QByteArray request = tick();
     EXPECT_TRUE(
         request.startsWith("\x02"
@@ -386,7 +349,7 @@ TEST_F(PollCycle, ErrorHistoryReadGoesToTheEditDeviceAndBackToStatusPoll) {
     EXPECT_TRUE(request.contains(",0719"));
     reply(replies::read(3, std::vector<int>(20, 0)));
     EXPECT_EQ(decoders.errorHistories, 1);
-    EXPECT_EQ(engine.PollState(), poll::kStatus);
+    EXPECT_EQ(engine.State(), PollState::Status);
 }
 
 TEST_F(PollCycle, RequestsAndReceivedBlocksAreLoggedButIdentificationRequestsAreNot) {
@@ -403,13 +366,14 @@ TEST_F(PollCycle, RequestsAndReceivedBlocksAreLoggedButIdentificationRequestsAre
                                   "01DRR,32,"));
 }
 
-TEST_F(PollCycle, TimeoutsWhileTheRunTableIsOpenAreShownThere) {
+TEST_F(PollCycle, TimeoutsAreReportedForTheRunTableOfTheDeviceAsked) {
     open({1});
     identifyAll();
-    state.RunMultiOpen = true;
     tick();
     timeout();
-    EXPECT_EQ(host.runTableTimeouts, std::vector<int>{0});
+    const auto timeouts = host.of(FakeHost::Kind::RunTableTimeout);
+    ASSERT_EQ(timeouts.size(), 1u);
+    EXPECT_EQ(timeouts[0].deviceIndex, 0);
 }
 
 TEST_F(PollCycle, FailingTransmissionLeavesNothingOutstanding) {
@@ -435,11 +399,14 @@ TEST_F(PollCycle, RestartScanAfterANewSelectionScansTheNewList) {
     EXPECT_TRUE(host.online);
 }
 
-TEST_F(PollCycle, ReceivedBlocksAreTracedOnlyWhileTheViewerIsOpen) {
+TEST_F(PollCycle, TrafficIsTracedInBothDirections) {
     open({1});
-    reply(text("abc"));
-    EXPECT_TRUE(host.traced.empty());
-    state.CommViewerOpen = true;
-    reply(text("def"));
-    EXPECT_EQ(host.traced.size(), 1u);
+    const QByteArray request = tick();
+    reply(replies::identify(1));
+    const auto traces = host.of(FakeHost::Kind::Trace);
+    ASSERT_EQ(traces.size(), 2u);
+    EXPECT_EQ(traces[0].direction, TraceDirection::Sent);
+    EXPECT_EQ(traces[0].bytes, request);
+    EXPECT_EQ(traces[1].direction, TraceDirection::Received);
+    EXPECT_EQ(traces[1].bytes, replies::identify(1));
 }

@@ -97,13 +97,13 @@ TEST_F(Decoding, ShortReplyStopsAtTheMissingValueAndKeepsWhatWasWritten) {
     EXPECT_EQ(table.Text(1, 2), "85.3");
     EXPECT_EQ(table.Text(1, 3), "");
     EXPECT_FALSE(decoders.DecodeStatusBlock(0, replies::read(3, {1})));
-    EXPECT_FALSE(decoders.DecodeParameterBlock(replies::read(3, std::vector<int>(31, 0))));
-    EXPECT_FALSE(decoders.DecodeReservationBlock(replies::read(3, std::vector<int>(9, 0))));
+    EXPECT_FALSE(decoders.DecodeParameterBlock(0, replies::read(3, std::vector<int>(31, 0))));
+    EXPECT_FALSE(decoders.DecodeReservationBlock(0, replies::read(3, std::vector<int>(9, 0))));
 }
 
 TEST_F(Decoding, ReservationBlockSetsDisplaySettingsAndParameterBlockUsesThem) {
     ASSERT_TRUE(
-        decoders.DecodeReservationBlock(replies::read(3, {1, 0x7F, 8, 30, 17, 0, 2, 15, 1, 0})));
+        decoders.DecodeReservationBlock(0, replies::read(3, {1, 0x7F, 8, 30, 17, 0, 2, 15, 1, 0})));
     EXPECT_EQ(table.Text(1, 65), "1");
     EXPECT_EQ(table.Text(1, 66), "127");
     EXPECT_EQ(table.Text(1, 73), "1");
@@ -119,7 +119,7 @@ TEST_F(Decoding, ReservationBlockSetsDisplaySettingsAndParameterBlockUsesThem) {
     parameters[9] = 120;   // 401 I
     parameters[26] = 800;  // 512 preheat SV
     parameters[27] = 10;   // 513
-    ASSERT_TRUE(decoders.DecodeParameterBlock(replies::read(3, parameters)));
+    ASSERT_TRUE(decoders.DecodeParameterBlock(0, replies::read(3, parameters)));
     EXPECT_EQ(table.Text(1, 33), "1");
     EXPECT_EQ(table.Text(1, 35), "120.0");
     EXPECT_EQ(table.Text(1, 37), "5.50");

@@ -102,7 +102,7 @@ TEST(MainWindow, CommandsFillTheWriteSlotAndTheLastOneWins) {
     TestMainWindow w;
     w.QueueCommand(1);
     EXPECT_EQ(w.State().PendingRegisters, std::vector<int>{102});
-    EXPECT_EQ(w.State().PendingState, 101);
+    EXPECT_EQ(w.State().PendingState, PollState::WriteOne);
     w.QueueCommand(0);
     EXPECT_EQ(w.State().PendingRegisters, std::vector<int>{101});
     EXPECT_EQ(w.State().PendingValues, std::vector<int>{1});
@@ -120,9 +120,9 @@ TEST(MainWindow, SetValueEntryIsScaledAndOutOfRangeEntriesAreRefused) {
     w.CommitSetValue("-12.5");
     EXPECT_EQ(w.State().PendingValues, std::vector<int>{-125});
 
-    w.State().PendingState = 0;
+    w.State().PendingState = PollState::None;
     w.CommitSetValue("7000");  // 70000 raw does not fit a register word
-    EXPECT_EQ(w.State().PendingState, 0);
+    EXPECT_EQ(w.State().PendingState, PollState::None);
     ASSERT_EQ(w.messages.size(), 1);
     EXPECT_TRUE(w.messages[0].contains("7000"));
 }
@@ -134,7 +134,7 @@ TEST(MainWindow, PickingADeviceNeedsAnOpenPortAndAConnectedDevice) {
     w.State().DeviceConnected = {true, true};
     w.SelectEditDevice(2);  // port closed: nothing happens
     EXPECT_EQ(w.State().EditDeviceNo, 0);
-    EXPECT_EQ(w.State().PendingState, 0);
+    EXPECT_EQ(w.State().PendingState, PollState::None);
 }
 
 TEST(MainWindow, SideButtonsRunTheirMenuCommands) {

@@ -153,11 +153,11 @@ TEST_F(EditDeviceView, ClickingTheSetValueOpensTheEntryAndEnterQueuesTheWrite) {
     EXPECT_EQ(window->State().PendingRegisters, std::vector<int>{115});
     EXPECT_EQ(window->State().PendingValues, std::vector<int>{900});
 
-    window->State().PendingState = 0;
+    window->State().PendingState = PollState::None;
     QTest::mouseClick(area->lblSV(), Qt::LeftButton);
     QTest::keyClick(area->txtSV(), Qt::Key_Escape);
     EXPECT_TRUE(area->lblSV()->isVisible());
-    EXPECT_EQ(window->State().PendingState, 0);
+    EXPECT_EQ(window->State().PendingState, PollState::None);
 }
 
 TEST_F(EditDeviceView, CommandButtonsQueueTheirRegister) {

@@ -77,7 +77,7 @@ TEST_F(TrendTick, StartsWithTenZeroPointsAndTheDesignTitles) {
 TEST_F(TrendTick, FirstRunningTickDrawsTwoEqualPointsOneSecondApart) {
     status(true);
     window->tmrDispGraph_Timer();
-    EXPECT_EQ(window->ChartPointCount, 1);
+    EXPECT_EQ(window->Sampler().ChartPointCount, 1);
     ASSERT_EQ(chart->PointCount(), 2);
     EXPECT_DOUBLE_EQ(chart->Value(0, 0), 85.3);
     EXPECT_DOUBLE_EQ(chart->Value(0, 1), 85.3);
@@ -98,15 +98,15 @@ TEST_F(TrendTick, StopResetsTheCountAndLostConnectionKeepsIt) {
     status(true);
     window->tmrDispGraph_Timer();
     window->tmrDispGraph_Timer();
-    EXPECT_EQ(window->ChartPointCount, 2);
+    EXPECT_EQ(window->Sampler().ChartPointCount, 2);
     window->State().DeviceConnected[0] = false;
     window->tmrDispGraph_Timer();
-    EXPECT_EQ(window->ChartPointCount, 2);
+    EXPECT_EQ(window->Sampler().ChartPointCount, 2);
     EXPECT_EQ(chart->PointCount(), 3);
     window->State().DeviceConnected[0] = true;
     status(false);
     window->tmrDispGraph_Timer();
-    EXPECT_EQ(window->ChartPointCount, 0);
+    EXPECT_EQ(window->Sampler().ChartPointCount, 0);
     EXPECT_EQ(chart->PointCount(), 3);  // unchanged until the next run starts
     status(true);
     window->tmrDispGraph_Timer();

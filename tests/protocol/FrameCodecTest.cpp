@@ -10,19 +10,7 @@ namespace {
 
 // Frames are compared as readable text: STX, CR and LF spelled out.
 std::string readable(const QByteArray& frame) {
-    std::string out;
-    for (char c : frame) {
-        if (c == kSTX) {
-            out += "<STX>";
-        } else if (c == kCR) {
-            out += "<CR>";
-        } else if (c == kLF) {
-            out += "<LF>";
-        } else {
-            out += c;
-        }
-    }
-    return out;
+    return ReadableFrame(frame).toStdString();
 }
 
 }  // namespace

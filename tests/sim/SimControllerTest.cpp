@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "model/RegisterMap.h"
+#include "protocol/RegisterMap.h"
 
 using namespace zr410;
 using namespace zr410::sim;
@@ -73,7 +73,7 @@ TEST_F(ControllerTest, CommandRegistersToggleTheirStatusBits) {
     write(101, 1);  // power off first, so every bit starts clear
     ASSERT_EQ(read(kRegStatusWord), 0);
     for (int i = 0; i < 8; ++i) {
-        const int reg = kRegFirstCommand + i;
+        const int reg = kCommandRegisters[static_cast<size_t>(i)];
         const int mask = 1 << kCommandStatusBit[i];
         write(reg, 1);
         EXPECT_TRUE(read(kRegStatusWord) & mask) << reg;

@@ -15,8 +15,8 @@
 
 #include "SimProcess.h"
 #include "SimTestSupport.h"
-#include "model/RegisterMap.h"
 #include "protocol/FrameCodec.h"
+#include "protocol/RegisterMap.h"
 
 using namespace zr410;
 using namespace std::chrono_literals;
