@@ -48,7 +48,16 @@ bool AppendDataRecord(const QString& path, QByteArrayView record) {
 
 DataLineReader::DataLineReader(QIODevice& device, qsizetype blockSize)
     : device_(device), blockSize_(std::max<qsizetype>(blockSize, 4096)) {
-    buffer_.resize(blockSize_ + kMaxLineLength);
+    // A file smaller than a block and the longest line needs no more than its own size (and
+    // one byte to see its end): most data files are small, and so is their buffer.
+    qsizetype capacity = blockSize_ + kMaxLineLength;
+    if (!device.isSequential()) {
+        const qint64 left = device.size() - device.pos();
+        if (left >= 0 && left < capacity) {
+            capacity = static_cast<qsizetype>(left) + 1;
+        }
+    }
+    buffer_.resize(capacity);
 }
 
 bool DataLineReader::fill() {
@@ -262,7 +271,8 @@ bool appendRecord(DataFileContents& contents, QByteArrayView line) {
     return true;
 }
 
-void readRecords(QIODevice& file, const DataFileProgress& progress, DataFileLoadResult& result) {
+void readRecords(QIODevice& file, qsizetype blockSize, const DataFileProgress& progress,
+                 DataFileLoadResult& result) {
     const qint64 total = file.size();
     // Sized from the file before the first line: a record is rarely under 24 bytes, and
     // reserved pages that stay untouched cost no memory.
@@ -276,7 +286,7 @@ void readRecords(QIODevice& file, const DataFileProgress& progress, DataFileLoad
     contents.minimum.fill(std::numeric_limits<double>::infinity());
     contents.maximum.fill(-std::numeric_limits<double>::infinity());
 
-    DataLineReader reader(file);
+    DataLineReader reader(file, blockSize);
     QByteArrayView line;
     qint64 nextReport = kProgressStep;
     while (reader.next(line)) {
@@ -330,10 +340,11 @@ DataFileLoadResult ReadDataFile(const QString& path, const DataFileProgress& pro
     return ReadDataFile(file, progress);
 }
 
-DataFileLoadResult ReadDataFile(QIODevice& device, const DataFileProgress& progress) {
+DataFileLoadResult ReadDataFile(QIODevice& device, const DataFileProgress& progress,
+                                qsizetype blockSize) {
     DataFileLoadResult result;
     try {
-        readRecords(device, progress, result);
+        readRecords(device, blockSize, progress, result);
     } catch (const std::bad_alloc&) {
         result.status = DataFileStatus::OutOfMemory;
     }

@@ -169,7 +169,8 @@ using DataFileProgress = std::function<bool(qint64 done, qint64 total)>;
 // by position; values with the leading-number parse (missing, empty or "--" read 0). Lines that
 // are no record are skipped and counted. Contents stay filled after a read error, up to it.
 DataFileLoadResult ReadDataFile(const QString& path, const DataFileProgress& progress = {});
-// The same from a device already open for reading.
-DataFileLoadResult ReadDataFile(QIODevice& device, const DataFileProgress& progress = {});
+// The same from a device already open for reading, in blocks of the given size.
+DataFileLoadResult ReadDataFile(QIODevice& device, const DataFileProgress& progress = {},
+                                qsizetype blockSize = 1 << 20);
 
 }  // namespace zr410
