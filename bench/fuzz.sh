@@ -4,6 +4,7 @@
 #
 #   bench/fuzz.sh --seconds 600 [target...]   fuzz each target for that long, starting from its
 #                                             committed seeds; print executions and findings
+#   bench/fuzz.sh --runs 10000000 [target...] the same, for that many executions per target
 #   bench/fuzz.sh --corpus-only [target...]   run each target once over its committed seeds
 #                                             (what CI does: seconds)
 #
@@ -20,11 +21,13 @@ all_targets=(fuzz_frames fuzz_data_file fuzz_comm_cfg fuzz_setmulti_ini fuzz_sav
              fuzz_viewer_cfg fuzz_sim_request)
 
 mode=""
-seconds=0
+limit=()
 case "${1:-}" in
-    --seconds) mode=time; seconds=${2:?--seconds needs a number}; shift 2 ;;
+    --seconds) mode=fuzz; limit=(-max_total_time="${2:?--seconds needs a number}"); shift 2 ;;
+    --runs) mode=fuzz; limit=(-runs="${2:?--runs needs a number}"); shift 2 ;;
     --corpus-only) mode=corpus; shift ;;
-    *) echo "usage: bench/fuzz.sh --seconds N | --corpus-only [target...]" >&2; exit 2 ;;
+    *) echo "usage: bench/fuzz.sh --seconds N | --runs N | --corpus-only [target...]" >&2
+       exit 2 ;;
 esac
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=("${all_targets[@]}")
@@ -57,8 +60,8 @@ for target in "${targets[@]}"; do
     else
         work="$build/corpus/$target"
         mkdir -p "$work"
-        args=(-max_total_time="$seconds" -max_len="$(max_len "$target")" -timeout=10
-              -rss_limit_mb=2048 -print_final_stats=1 "$work" "$seeds/$target")
+        args=("${limit[@]}" -max_len="$(max_len "$target")" -timeout=10 -rss_limit_mb=2048
+              "$work" "$seeds/$target")
     fi
     start=$(date +%s)
     status=0

@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
                     {"devices", "Device numbers, e.g. 1-99.", "list", "1-99"},
                     {"fault-rate", "Rate of every line fault.", "r", "0.05"},
                     {"baud", "Baud rate of the line.", "n", "9600"},
-                    {"write-every", "Seconds between queued writes.", "s", "10"},
+                    {"write-every", "Seconds between queued writes.", "s", "120"},
                     {"folder", "Folder for the data files and RecvData.txt.", "path"},
                     {"seed", "Seed of the simulator's faults.", "n", "1"}});
     cli.process(app);
