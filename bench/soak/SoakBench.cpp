@@ -6,7 +6,7 @@
 // when a record was lost or torn, an acknowledged write never arrived, or the simulator died.
 //
 //   soak_bench --seconds 3600 [--devices 1-99] [--fault-rate 0.05] [--baud 9600]
-//              [--write-every 10] [--folder DIR] [--seed 1]
+//              [--write-every 120] [--folder DIR] [--seed 1]
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
