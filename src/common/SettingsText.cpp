@@ -126,10 +126,14 @@ QByteArray EncodeSettingsLines(const QStringList& lines, SettingsEncoding* used)
     }
     QByteArray bytes;
     // The encoder flags unmapped characters; the round trip also catches any it lets through.
-    const bool fits = fitsCp949(text, &bytes);
+    // Rare CP949 text (a hanja before certain Hangul) also forms valid UTF-8 with Hangul in it
+    // and would read back as that: such text is written as UTF-8 too.
+    const bool fits = fitsCp949(text, &bytes) && decodeText(bytes) == text;
     if (!fits) {
         bytes = text.toUtf8();
-        if (readsAsCp949Too(bytes, text)) {
+        // A byte-order mark where plain UTF-8 would not read back as written (bytes that also
+        // read as CP949).
+        if (decodeText(bytes) != text) {
             bytes.prepend(kUtf8Bom);
         }
     }

@@ -26,9 +26,10 @@ std::optional<QStringList> ReadSettingsLines(const QString& path);
 enum class SettingsEncoding { Cp949, Utf8 };
 
 // Every line followed by CR LF. CP949 when every character has a CP949 code (ASCII stays
-// ASCII); otherwise the whole file is UTF-8, so that no character is silently turned into
-// '?', with a byte-order mark when the UTF-8 bytes would otherwise read as CP949. A CR or
-// LF inside a value would split it into two lines and is written as a blank.
+// ASCII) and the bytes read back as the same text; otherwise the whole file is UTF-8, so that
+// no character is silently turned into '?', with a byte-order mark when plain UTF-8 would not
+// read back the same. A CR or LF inside a value would split it into two lines and is written
+// as a blank.
 QByteArray EncodeSettingsLines(const QStringList& lines, SettingsEncoding* used = nullptr);
 
 // Replaces the file as a whole: the new text goes to a temporary file in the same folder that

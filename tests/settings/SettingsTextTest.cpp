@@ -136,3 +136,9 @@ TEST(SettingsTextEncode, AccentedLatinThatCouldReadAsCp949GetsAByteOrderMarkAndR
     EXPECT_EQ(DecodeSettingsLines(EncodeSettingsLines({QStringLiteral("1호")})),
               QStringList{QStringLiteral("1호")});
 }
+
+TEST(SettingsTextEncode, WhatIsReadIsWrittenSoThatItReadsBackTheSame) {
+    // Found by fuzzing: CP949 bytes of a hanja and Hangul that are also valid UTF-8 Hangul.
+    const QStringList lines = DecodeSettingsLines("C\xEC\xA1\x87\xEC\xA1\xA1\x87");
+    EXPECT_EQ(DecodeSettingsLines(EncodeSettingsLines(lines)), lines);
+}
