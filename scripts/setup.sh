@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs every Debian package the project needs (only those missing) and builds it.
-# Safe to run again at any time. Usage: scripts/setup.sh [build-dir]
+# Safe to run again at any time.
+# Usage: scripts/setup.sh [build-dir [cmake options...]] | scripts/setup.sh --packages-only
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:-"$here/build"}
+shift $(( $# > 0 ? 1 : 0 ))
 
 packages=(
     build-essential cmake ninja-build pkg-config clang-format
@@ -14,6 +16,7 @@ packages=(
     libgtest-dev libgmock-dev
     fonts-nanum xvfb xauth x11-utils
     python3-openpyxl
+    clang libclang-rt-14-dev
 )
 
 sudo_cmd=()
@@ -32,10 +35,13 @@ if [ ${#missing[@]} -gt 0 ]; then
     "${sudo_cmd[@]}" apt-get update -qq
     DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+if [ "$build" = "--packages-only" ]; then
+    exit 0
+fi
 
 werror=OFF
 if [ "${CI:-}" = "true" ]; then
     werror=ON
 fi
-cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZR410_WERROR=$werror >/dev/null
+cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZR410_WERROR=$werror "$@" >/dev/null
 cmake --build "$build" -j "$(nproc)"

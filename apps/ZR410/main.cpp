@@ -6,6 +6,8 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include <csignal>
+
 #include "common/BuildInfo.h"
 #include "common/InfoOptions.h"
 #include "monitor/frmZR410_Main.h"
@@ -41,6 +43,9 @@ int main(int argc, char** argv) {
                                                       QString::fromUtf8(kUsage))) {
         return *answered;
     }
+    // A file size limit (ulimit -f) must fail one log write, not end the program beside a
+    // running machine; the loggers report the failure and write again when they can.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ZR410"));
     QApplication::setApplicationVersion(QString::fromLatin1(zr410::kVersion));

@@ -21,11 +21,7 @@ void makeFolderOf(const QString& path) {
 
 QStringList readLines(const QString& path) {
     makeFolderOf(path);
-    QStringList lines = ReadSettingsLines(path).value_or(QStringList());
-    if (lines.size() > kMaxDeviceNo) {
-        lines.resize(kMaxDeviceNo);
-    }
-    return lines;
+    return ReadSettingsLines(path).value_or(QStringList());
 }
 
 // A TAB inside a field would shift the name into a third field that is never read.
@@ -45,9 +41,17 @@ QString DeviceSelectionPath() {
 }
 
 std::vector<int> LoadDeviceSelection(const QString& path) {
+    return DeviceSelectionFromLines(readLines(path));
+}
+
+SelectionGrid LoadSelectionGrid(const QString& path) {
+    return SelectionGridFromLines(readLines(path));
+}
+
+std::vector<int> DeviceSelectionFromLines(const QStringList& lines) {
     std::vector<int> numbers;
-    const QStringList lines = readLines(path);
-    for (int i = 0; i < lines.size(); ++i) {
+    const int count = static_cast<int>(std::min<qsizetype>(lines.size(), kMaxDeviceNo));
+    for (int i = 0; i < count; ++i) {
         if (isServed(lines.at(i))) {
             numbers.push_back(i + 1);
         }
@@ -55,10 +59,10 @@ std::vector<int> LoadDeviceSelection(const QString& path) {
     return numbers;
 }
 
-SelectionGrid LoadSelectionGrid(const QString& path) {
+SelectionGrid SelectionGridFromLines(const QStringList& lines) {
     SelectionGrid grid;
-    const QStringList lines = readLines(path);
-    for (int i = 0; i < lines.size(); ++i) {
+    const int count = static_cast<int>(std::min<qsizetype>(lines.size(), kMaxDeviceNo));
+    for (int i = 0; i < count; ++i) {
         const QString& line = lines.at(i);
         grid[i].use = isServed(line) ? QString(kServed) : QString(kNotServed);
         grid[i].name = line.section(kTab, 1, 1);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <vector>
@@ -37,6 +38,10 @@ SelectionGrid LoadSelectionGrid(const QString& path);
 // would break the line format and is written as a blank. Creates the CFG folder. Returns false
 // when the file could not be written; the previous file is then left as it was.
 bool SaveSelectionGrid(const QString& path, const SelectionGrid& entries);
+
+// The same two readings of the file's lines.
+std::vector<int> DeviceSelectionFromLines(const QStringList& lines);
+SelectionGrid SelectionGridFromLines(const QStringList& lines);
 
 bool HasSelectedDevice(const SelectionGrid& entries);
 

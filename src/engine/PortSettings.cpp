@@ -102,18 +102,26 @@ QString PortSettingsPath() {
 
 PortSettings LoadPortSettings(const QString& path) {
     const std::optional<QStringList> lines = ReadSettingsLines(path);
-    if (!lines || lines->size() < kSettingLines) {
+    std::optional<PortSettings> loaded = lines ? PortSettingsFromLines(*lines) : std::nullopt;
+    if (!loaded) {
         const PortSettings defaults;
         SavePortSettings(path, defaults);
         return defaults;
     }
+    return *loaded;
+}
+
+std::optional<PortSettings> PortSettingsFromLines(const QStringList& lines) {
+    if (lines.size() < kSettingLines) {
+        return std::nullopt;
+    }
     PortSettings s;
-    s.PortName = lines->at(0);
-    s.BaudText = lines->at(1);
-    s.ParityText = lines->at(2);
-    s.DataBitsText = lines->at(3);
-    s.StopBitsText = lines->at(4);
-    s.ProtocolText = lines->at(5);
+    s.PortName = lines.at(0);
+    s.BaudText = lines.at(1);
+    s.ParityText = lines.at(2);
+    s.DataBitsText = lines.at(3);
+    s.StopBitsText = lines.at(4);
+    s.ProtocolText = lines.at(5);
     return s;
 }
 

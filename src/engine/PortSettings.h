@@ -2,6 +2,9 @@
 
 #include <QSerialPort>
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 namespace zr410 {
 
@@ -28,6 +31,8 @@ QString PortSettingsPath();
 // Reads Comm.CFG: six lines, each whole line a value (not trimmed). A missing, short or
 // unreadable file gives the defaults, which are written back at once.
 PortSettings LoadPortSettings(const QString& path);
+// The settings the lines of Comm.CFG hold; nothing when there are fewer than six.
+std::optional<PortSettings> PortSettingsFromLines(const QStringList& lines);
 // Six lines, CR LF each. Returns false when the file could not be written.
 bool SavePortSettings(const QString& path, const PortSettings& settings);
 

@@ -9,6 +9,7 @@
 #include <limits>
 #include <new>
 
+#include "common/LineAppend.h"
 #include "common/NumberEntry.h"
 
 namespace zr410 {
@@ -40,27 +41,23 @@ QByteArray FormatDataRecord(QDate date, QTime time, const DataRecordValues& valu
 }
 
 bool AppendDataRecord(const QString& path, QByteArrayView record) {
-    // Unbuffered, so a failed write cannot be retried behind our back by close().
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
-        return false;
-    }
-    const bool seekable = !file.isSequential();
-    const qint64 before = seekable ? file.size() : 0;
-    const qint64 written = file.write(record.data(), record.size());
-    const bool ok = written == record.size();
-    if (!ok && written > 0 && seekable) {
-        file.resize(before);
-    }
-    file.close();
-    return ok;
+    return AppendWholeLines(path, record);
 }
 
 // ---- Line reader -----------------------------------------------------------------------------
 
 DataLineReader::DataLineReader(QIODevice& device, qsizetype blockSize)
     : device_(device), blockSize_(std::max<qsizetype>(blockSize, 4096)) {
-    buffer_.resize(blockSize_ + kMaxLineLength);
+    // A file smaller than a block and the longest line needs no more than its own size (and
+    // one byte to see its end): most data files are small, and so is their buffer.
+    qsizetype capacity = blockSize_ + kMaxLineLength;
+    if (!device.isSequential()) {
+        const qint64 left = device.size() - device.pos();
+        if (left >= 0 && left < capacity) {
+            capacity = static_cast<qsizetype>(left) + 1;
+        }
+    }
+    buffer_.resize(capacity);
 }
 
 bool DataLineReader::fill() {
@@ -274,7 +271,8 @@ bool appendRecord(DataFileContents& contents, QByteArrayView line) {
     return true;
 }
 
-void readRecords(QFile& file, const DataFileProgress& progress, DataFileLoadResult& result) {
+void readRecords(QIODevice& file, qsizetype blockSize, const DataFileProgress& progress,
+                 DataFileLoadResult& result) {
     const qint64 total = file.size();
     // Sized from the file before the first line: a record is rarely under 24 bytes, and
     // reserved pages that stay untouched cost no memory.
@@ -288,7 +286,7 @@ void readRecords(QFile& file, const DataFileProgress& progress, DataFileLoadResu
     contents.minimum.fill(std::numeric_limits<double>::infinity());
     contents.maximum.fill(-std::numeric_limits<double>::infinity());
 
-    DataLineReader reader(file);
+    DataLineReader reader(file, blockSize);
     QByteArrayView line;
     qint64 nextReport = kProgressStep;
     while (reader.next(line)) {
@@ -339,8 +337,14 @@ DataFileLoadResult ReadDataFile(const QString& path, const DataFileProgress& pro
         result.errorText = info.isDir() ? QStringLiteral("Is a directory") : file.errorString();
         return result;
     }
+    return ReadDataFile(file, progress);
+}
+
+DataFileLoadResult ReadDataFile(QIODevice& device, const DataFileProgress& progress,
+                                qsizetype blockSize) {
+    DataFileLoadResult result;
     try {
-        readRecords(file, progress, result);
+        readRecords(device, blockSize, progress, result);
     } catch (const std::bad_alloc&) {
         result.status = DataFileStatus::OutOfMemory;
     }
@@ -356,7 +360,7 @@ DataFileLoadResult ReadDataFile(const QString& path, const DataFileProgress& pro
         }
     }
     if (progress && result.status != DataFileStatus::Cancelled) {
-        progress(file.size(), file.size());
+        progress(device.size(), device.size());
     }
     return result;
 }

@@ -36,8 +36,9 @@ using DataRecordValues = std::array<QString, kDataSeriesCount>;
 QByteArray FormatDataRecord(QDate date, QTime time, const DataRecordValues& values);
 
 // Opens the file for appending (creating the file, never the folder), writes the record and
-// closes it. A record that cannot be written whole is cut off again so the file never holds a
-// torn line. Returns false on any failure; never throws.
+// closes it. A record that cannot be written whole is cut off again, and a record torn by a
+// power cut is ended before the new one, so no two records are ever glued together. Returns
+// false on any failure; never throws.
 bool AppendDataRecord(const QString& path, QByteArrayView record);
 
 // ---- Reader ----------------------------------------------------------------------------------
@@ -168,5 +169,8 @@ using DataFileProgress = std::function<bool(qint64 done, qint64 total)>;
 // by position; values with the leading-number parse (missing, empty or "--" read 0). Lines that
 // are no record are skipped and counted. Contents stay filled after a read error, up to it.
 DataFileLoadResult ReadDataFile(const QString& path, const DataFileProgress& progress = {});
+// The same from a device already open for reading, in blocks of the given size.
+DataFileLoadResult ReadDataFile(QIODevice& device, const DataFileProgress& progress = {},
+                                qsizetype blockSize = 1 << 20);
 
 }  // namespace zr410

@@ -48,11 +48,15 @@ bool WriteSaveSettings(const QString& path, const QStringList& texts) {
 }
 
 std::optional<QStringList> ReadSaveSettingsTexts(const QString& path) {
-    auto lines = ReadSettingsLines(path);
-    if (!lines || lines->size() < kSaveSettingsLines) {
+    const auto lines = ReadSettingsLines(path);
+    return lines ? SaveSettingsTextsFromLines(*lines) : std::nullopt;
+}
+
+std::optional<QStringList> SaveSettingsTextsFromLines(const QStringList& lines) {
+    if (lines.size() < kSaveSettingsLines) {
         return std::nullopt;
     }
-    return lines->mid(0, kSaveSettingsLines);
+    return lines.mid(0, kSaveSettingsLines);
 }
 
 SaveSettings SaveSettingsFromTexts(const QStringList& texts) {

@@ -33,6 +33,7 @@ bool WriteSaveSettings(const QString& path, const QStringList& texts);
 // The five lines of the file exactly as they stand, for the dialog to show; std::nullopt when
 // the file is missing, unreadable or has fewer than five lines.
 std::optional<QStringList> ReadSaveSettingsTexts(const QString& path);
+std::optional<QStringList> SaveSettingsTextsFromLines(const QStringList& lines);
 
 // The settings the five texts stand for: enable text, interval (its leading number rounded
 // halves to even, so "2.5" gives 2), unit, folder and base name. Missing texts read as empty.

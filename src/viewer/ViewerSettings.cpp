@@ -25,15 +25,11 @@ std::optional<std::int64_t> wholeNumber(const QString& text) {
     return static_cast<std::int64_t>(value);
 }
 
-// Reads "c,text" lines into cells 1..count; absent when the file is missing or malformed.
+// Reads "c,text" lines into cells 1..count; absent when a line is malformed.
 template <std::size_t N>
-std::optional<std::array<QString, N>> loadCells(const QString& fileName,
-                                                std::array<QString, N> cells) {
-    const auto lines = ReadSettingsLines(ViewerSettingsPath(fileName));
-    if (!lines) {
-        return std::nullopt;
-    }
-    for (const QString& line : *lines) {
+std::optional<std::array<QString, N>> parseCells(const QStringList& lines,
+                                                 std::array<QString, N> cells) {
+    for (const QString& line : lines) {
         if (line.trimmed().isEmpty()) {
             continue;
         }
@@ -48,6 +44,13 @@ std::optional<std::array<QString, N>> loadCells(const QString& fileName,
         cells[static_cast<std::size_t>(*column - 1)] = line.mid(comma + 1);
     }
     return cells;
+}
+
+template <std::size_t N>
+std::optional<std::array<QString, N>> loadCells(const QString& fileName,
+                                                const std::array<QString, N>& cells) {
+    const auto lines = ReadSettingsLines(ViewerSettingsPath(fileName));
+    return lines ? parseCells(*lines, cells) : std::nullopt;
 }
 
 template <std::size_t N>
@@ -67,10 +70,14 @@ QString ViewerSettingsPath(const QString& fileName) {
 
 std::optional<QString> LoadFolderSetting() {
     const auto lines = ReadSettingsLines(ViewerSettingsPath(kFolderFile));
-    if (!lines || lines->isEmpty() || lines->first().isEmpty()) {
+    return lines ? FolderSettingFromLines(*lines) : std::nullopt;
+}
+
+std::optional<QString> FolderSettingFromLines(const QStringList& lines) {
+    if (lines.isEmpty() || lines.first().isEmpty()) {
         return std::nullopt;
     }
-    return lines->first();
+    return lines.first();
 }
 
 bool SaveFolderSetting(const QString& folder) {
@@ -93,11 +100,17 @@ QColor ColourFromValue(std::int64_t value) {
 }
 
 std::optional<SeriesColours> LoadChartColours(const SeriesColours& start) {
+    const auto lines = ReadSettingsLines(ViewerSettingsPath(kColourFile));
+    return lines ? ChartColoursFromLines(*lines, start) : std::nullopt;
+}
+
+std::optional<SeriesColours> ChartColoursFromLines(const QStringList& lines,
+                                                   const SeriesColours& start) {
     std::array<QString, kSeriesCount> cells;
     for (int s = 0; s < kSeriesCount; ++s) {
         cells[s] = QString::number(ColourValue(start[s]));
     }
-    const auto loaded = loadCells(kColourFile, cells);
+    const auto loaded = parseCells(lines, cells);
     if (!loaded) {
         return std::nullopt;
     }
@@ -130,6 +143,10 @@ std::optional<SeriesSelection> LoadUseItems() {
     return loadCells(kUseItemFile, DefaultSeriesSelection());
 }
 
+std::optional<SeriesSelection> UseItemsFromLines(const QStringList& lines) {
+    return parseCells(lines, DefaultSeriesSelection());
+}
+
 bool SaveUseItems(const SeriesSelection& cells) {
     return saveCells(kUseItemFile, cells);
 }
@@ -146,6 +163,10 @@ PrintMarginCells DefaultPrintMargins() {
 
 std::optional<PrintMarginCells> LoadPrintMargins() {
     return loadCells(kMarginFile, DefaultPrintMargins());
+}
+
+std::optional<PrintMarginCells> PrintMarginsFromLines(const QStringList& lines) {
+    return parseCells(lines, DefaultPrintMargins());
 }
 
 bool SavePrintMargins(const PrintMarginCells& cells) {

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <cstdint>
@@ -20,8 +21,9 @@ namespace zr410 {
 //                    1 Top, 2 Bottom, 3 Left, 4 Right.
 //
 // A missing, unreadable or malformed file reads as absent (std::nullopt) and the caller keeps
-// its designed contents. Blank lines are ignored; a line without a comma or with a column
-// outside the grid makes the file malformed. Writes replace a file whole, or leave it as it was.
+// its designed contents; the ...FromLines readers take the file's decoded lines. Blank lines are
+// ignored; a line without a comma or with a column outside the grid makes the file malformed.
+// Writes replace a file whole, or leave it as it was.
 
 inline constexpr int kSeriesCount = 6;
 inline constexpr int kMarginCount = 4;
@@ -30,6 +32,7 @@ QString ViewerSettingsPath(const QString& fileName);
 
 // Folder.CFG: the first line; absent when missing, unreadable or empty.
 std::optional<QString> LoadFolderSetting();
+std::optional<QString> FolderSettingFromLines(const QStringList& lines);
 bool SaveFolderSetting(const QString& folder);
 
 // Colour values as the settings files and the colour grid keep them: 0x00BBGGRR.
@@ -46,12 +49,15 @@ using SeriesColours = std::array<QColor, kSeriesCount>;
 
 // ChartColor.CFG over the given starting colours (series without a line keep theirs).
 std::optional<SeriesColours> LoadChartColours(const SeriesColours& start);
+std::optional<SeriesColours> ChartColoursFromLines(const QStringList& lines,
+                                                   const SeriesColours& start);
 bool SaveChartColours(const SeriesColours& colours);
 
 // UseItem.CFG: the on/off cell texts of the six series.
 using SeriesSelection = std::array<QString, kSeriesCount>;
 SeriesSelection DefaultSeriesSelection();
 std::optional<SeriesSelection> LoadUseItems();
+std::optional<SeriesSelection> UseItemsFromLines(const QStringList& lines);
 bool SaveUseItems(const SeriesSelection& cells);
 // A series is shown when its cell's numeric value is exactly 1.
 bool IsSeriesShown(const QString& cellText);
@@ -60,6 +66,7 @@ bool IsSeriesShown(const QString& cellText);
 using PrintMarginCells = std::array<QString, kMarginCount>;
 PrintMarginCells DefaultPrintMargins();
 std::optional<PrintMarginCells> LoadPrintMargins();
+std::optional<PrintMarginCells> PrintMarginsFromLines(const QStringList& lines);
 bool SavePrintMargins(const PrintMarginCells& cells);
 
 }  // namespace zr410

@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "FileSizeLimit.h"
 #include "engine/SharedState.h"
 #include "logging/DataLogger.h"
 #include "model/ValueTable.h"
@@ -357,4 +358,23 @@ TEST(LoggerFailures, ARowTheTableDoesNotHaveWritesNothing) {
     EXPECT_FALSE(rig.logger.WriteDataRecord(rig.file(7), 0));
     EXPECT_FALSE(QFile::exists(rig.file(7)));
     EXPECT_TRUE(rig.logger.WriteDataRecord(rig.file(7), 1));
+}
+
+TEST(LoggerFailures, AFullDiskIsReportedAndLoggingResumesWithWholeRecordsWhenSpaceReturns) {
+    LoggerRig rig;
+    ASSERT_EQ(rig.pass().recordsWritten, 1);
+    const QByteArray first = readFile(rig.file(7));
+    rig.clock.advance(11);
+    {
+        const FileSizeLimit full(static_cast<rlim_t>(first.size() + 20));
+        const LogPassResult pass = rig.pass();
+        EXPECT_EQ(pass.recordsWritten, 0);
+        EXPECT_EQ(pass.recordsFailed, 1);
+    }
+    EXPECT_EQ(readFile(rig.file(7)), first);
+    rig.clock.advance(11);
+    EXPECT_EQ(rig.pass().recordsWritten, 1);
+    const QList<QByteArray> lines = recordLines(rig.file(7));
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[1], "2024-05-17\t14:03:47\t85.3\t80.1\t78.9\t25.0\t1.25\t85.0\r");
 }

@@ -5,10 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
 #include <unistd.h>
-#include <csignal>
 
+#include "FileSizeLimit.h"
 #include "logging/DataFile.h"
 
 using namespace zr410;
@@ -110,16 +109,42 @@ TEST(AppendDataRecord, ARecordCutShortByTheFileSizeLimitIsRemovedAgain) {
         FormatDataRecord(QDate(2024, 5, 17), QTime(14, 3, 25), kExampleValues);
     ASSERT_TRUE(AppendDataRecord(path, record));
 
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit limited = saved;
-    limited.rlim_cur = static_cast<rlim_t>(record.size() + 10);
-    setrlimit(RLIMIT_FSIZE, &limited);
-    const bool appended = AppendDataRecord(path, record);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
-
+    bool appended = true;
+    {
+        const FileSizeLimit full(static_cast<rlim_t>(record.size() + 10));
+        appended = AppendDataRecord(path, record);
+    }
     EXPECT_FALSE(appended);
     EXPECT_EQ(readAll(path), record);
+
+    // Space is back: the next record goes straight after the last whole one.
+    const QByteArray next = FormatDataRecord(QDate(2024, 5, 17), QTime(14, 3, 36), kExampleValues);
+    EXPECT_TRUE(AppendDataRecord(path, next));
+    EXPECT_EQ(readAll(path), record + next);
+}
+
+TEST(AppendDataRecord, ARecordTornByAPowerCutIsEndedBeforeTheNextAtEveryCut) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("ZR410_01.DAT");
+    const QByteArray whole = FormatDataRecord(QDate(2024, 5, 17), QTime(14, 3, 25), kExampleValues);
+    const QByteArray next = FormatDataRecord(QDate(2024, 5, 17), QTime(14, 3, 47), kExampleValues);
+    for (qsizetype cut = 0; cut < whole.size(); ++cut) {
+        const QByteArray torn = whole.left(cut);
+        {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(whole + torn);
+        }
+        ASSERT_TRUE(AppendDataRecord(path, next));
+        const QByteArray owed = cut == 0 ? "" : torn.endsWith('\r') ? "\n" : "\r\n";
+        EXPECT_EQ(readAll(path), whole + torn + owed + next) << "cut at " << cut;
+
+        // The viewer reads the new record whole, as the file's last.
+        const DataFileLoadResult read = ReadDataFile(path);
+        ASSERT_GE(read.contents.size(), 2) << "cut at " << cut;
+        const qsizetype last = read.contents.size() - 1;
+        EXPECT_EQ(read.contents.times.at(last), "14:03:47") << "cut at " << cut;
+        EXPECT_EQ(read.contents.series[5][static_cast<size_t>(last)], 85.0) << "cut at " << cut;
+        EXPECT_EQ(read.contents.times.at(0), "14:03:25") << "cut at " << cut;
+    }
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "FileSizeLimit.h"
 #include "TempFolder.h"
 
 using namespace zr410;
@@ -50,4 +51,84 @@ TEST(CommLog, UnwritableLogIsSkippedSilently) {
     const QString path = dir.filePath("missing-folder/RecvData.txt");
     AppendCommLog(path, QByteArray("x"), QDateTime::currentDateTime());
     EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST(CommLog, ALineTornByAPowerCutIsEndedBeforeTheNextAtEveryCut) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("RecvData.txt");
+    const QDateTime when(QDate(2024, 3, 3), QTime(14, 5, 9));
+    const QByteArray whole = FormatCommLogLine(
+        "\x02"
+        "01DWR,OK\r\n",
+        when);
+    const QByteArray next = FormatCommLogLine(
+        "\x02"
+        "02DWR,OK\r\n",
+        when);
+    for (qsizetype cut = 0; cut < whole.size(); ++cut) {
+        const QByteArray torn = whole.left(cut);
+        {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(whole + torn);
+        }
+        AppendCommLog(path,
+                      "\x02"
+                      "02DWR,OK\r\n",
+                      when);
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray owed = cut == 0 ? "" : torn.endsWith('\r') ? "\n" : "\r\n";
+        EXPECT_EQ(f.readAll(), whole + torn + owed + next) << "cut at " << cut;
+    }
+}
+
+TEST(CommLog, RotatesAtItsSizeKeepingABoundedNumberOfOlderFilesInOrder) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("RecvData.txt");
+    const CommLogLimits limits{300, 2};
+    const QDateTime when(QDate(2024, 3, 3), QTime(14, 5, 9));
+    QList<QByteArray> appended;
+    for (int i = 0; i < 60; ++i) {
+        const QByteArray block = QByteArray("\x02") + QByteArray::number(1000 + i) + "DRR\r\n";
+        appended.append(FormatCommLogLine(block, when));
+        AppendCommLog(path, block, when, limits);
+    }
+    EXPECT_EQ(RotatedCommLogPath(path, 1), dir.filePath("RecvData.1.txt"));
+    EXPECT_FALSE(QFile::exists(RotatedCommLogPath(path, 3)));
+    // Oldest to newest, the kept files hold the latest lines without a gap, each file whole.
+    QByteArray kept;
+    for (const QString& file : {RotatedCommLogPath(path, 2), RotatedCommLogPath(path, 1), path}) {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << file.toStdString();
+        const QByteArray bytes = f.readAll();
+        EXPECT_LE(bytes.size(), limits.rotateBytes);
+        EXPECT_TRUE(bytes.endsWith("\r\n"));
+        kept += bytes;
+    }
+    QByteArray expectedTail;
+    for (qsizetype i = appended.size() - 1; i >= 0 && expectedTail.size() < kept.size(); --i) {
+        expectedTail.prepend(appended.at(i));
+    }
+    EXPECT_EQ(kept, expectedTail);
+    EXPECT_GT(kept.size(), 2 * limits.rotateBytes);
+}
+
+TEST(CommLog, ALineTheFullDiskTakesOnlyInPartIsCutBackAndLoggingResumes) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("RecvData.txt");
+    const QDateTime when(QDate(2024, 3, 3), QTime(14, 5, 9));
+    const QByteArray block(
+        "\x02"
+        "01DRR,OK,0001\r\n");
+    const QByteArray line = FormatCommLogLine(block, when);
+    AppendCommLog(path, block, when);
+    {
+        const FileSizeLimit full(static_cast<rlim_t>(line.size() + 7));
+        AppendCommLog(path, block, when);
+    }
+    AppendCommLog(path, block, when);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), line + line);
 }

@@ -118,3 +118,27 @@ TEST(SettingsTextWrite, AFailedWriteKeepsThePreviousFile) {
     }
     EXPECT_EQ(readAll(path), QByteArray("COM3\r\n"));
 }
+
+TEST(SettingsTextLines, KoreanCp949ThatHappensToBeValidUtf8IsStillKorean) {
+    // "1호" and "창" in CP949 are also valid UTF-8 ("1ȣ", "â"): a channel name from the
+    // plant's Windows PCs must not turn into Latin letters.
+    EXPECT_EQ(DecodeSettingsLines("O\t1\xC8\xA3\r\nO\t\xC3\xA2\r\n"),
+              (QStringList{QStringLiteral("O\t1호"), QStringLiteral("O\t창")}));
+    // Hangul in UTF-8 stays UTF-8.
+    EXPECT_EQ(DecodeSettingsLines("O\t1\xED\x98\xB8\r\n"), QStringList{QStringLiteral("O\t1호")});
+}
+
+TEST(SettingsTextEncode, AccentedLatinThatCouldReadAsCp949GetsAByteOrderMarkAndReadsBack) {
+    const QStringList lines{QStringLiteral("/home/Café")};
+    const QByteArray bytes = EncodeSettingsLines(lines);
+    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
+    EXPECT_EQ(DecodeSettingsLines(bytes), lines);
+    EXPECT_EQ(DecodeSettingsLines(EncodeSettingsLines({QStringLiteral("1호")})),
+              QStringList{QStringLiteral("1호")});
+}
+
+TEST(SettingsTextEncode, WhatIsReadIsWrittenSoThatItReadsBackTheSame) {
+    // Found by fuzzing: CP949 bytes of a hanja and Hangul that are also valid UTF-8 Hangul.
+    const QStringList lines = DecodeSettingsLines("C\xEC\xA1\x87\xEC\xA1\xA1\x87");
+    EXPECT_EQ(DecodeSettingsLines(EncodeSettingsLines(lines)), lines);
+}

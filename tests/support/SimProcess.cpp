@@ -100,6 +100,14 @@ bool SimProcess::stop(int timeoutMs) {
     return process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
 }
 
+void SimProcess::kill() {
+    ready_ = false;
+    if (process_.state() != QProcess::NotRunning) {
+        process_.kill();
+        process_.waitForFinished(3000);
+    }
+}
+
 bool SimProcess::connectControl(int timeoutMs) {
     if (control_ >= 0) {
         return true;

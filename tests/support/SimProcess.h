@@ -31,6 +31,8 @@ public:
     bool start(int timeoutMs = 5000);
     // SIGTERM and wait; true when it ended normally with exit code 0.
     bool stop(int timeoutMs = 3000);
+    // SIGKILL, as a power cut or a crash ends it: no chance to finish a reply.
+    void kill();
 
     bool isReady() const { return ready_; }
     QString errorText() const { return error_; }
