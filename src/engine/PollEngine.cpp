@@ -402,6 +402,9 @@ void PollEngine::handleIdentification(const Request& request, const QByteArray& 
 }
 
 void PollEngine::continueScan() {
+    // The count belongs to the device the scan is leaving: time-outs of earlier devices must
+    // never make the scan give up a controller after a single missed reply.
+    timeoutCount_ = 0;
     currentIndex_ = NextScanIndex();
     if (currentIndex_ != 0) {
         return;
@@ -445,16 +448,14 @@ bool PollEngine::handleAcknowledgedReply(const Request& request, const QByteArra
                 return false;
             }
             host_.indicate(EngineIndicator::ForDevice(Kind::ParameterRefresh, index));
-            currentIndex_ = std::max(FindConnectedFrom(0), 0);
-            pollState_ = PollState::Status;
+            resumeStatusPoll();
             return true;
         case PollState::ErrorHistory:
             markLink(request, LinkMark::Good);
             if (decoders_ != nullptr && !decoders_->DecodeErrorHistory(frame)) {
                 return false;
             }
-            currentIndex_ = std::max(FindConnectedFrom(0), 0);
-            pollState_ = PollState::Status;
+            resumeStatusPoll();
             return true;
         case PollState::WriteOne:
         case PollState::WriteTwo:
@@ -463,11 +464,20 @@ bool PollEngine::handleAcknowledgedReply(const Request& request, const QByteArra
             return true;
         case PollState::WriteClock:
             markLink(request, LinkMark::Good);
-            pollState_ = PollState::Status;
+            resumeStatusPoll();
             return true;
         default:
             return true;
     }
+}
+
+// Back to the status poll where it left off. Starting again from the first device after
+// every write would leave the controllers at the end of a long list unpolled (and unlogged)
+// for as long as an operator keeps changing settings.
+void PollEngine::resumeStatusPoll() {
+    const int next = FindConnectedFrom(currentIndex_);
+    currentIndex_ = next != -1 ? next : std::max(FindConnectedFrom(0), 0);
+    pollState_ = PollState::Status;
 }
 
 void PollEngine::moveToNextConnected() {

@@ -117,6 +117,7 @@ private:
     bool handleAcknowledgedReply(const Request& request, const QByteArray& frame);
     void continueScan();
     void moveToNextConnected();
+    void resumeStatusPoll();
     void markLink(const Request& request, LinkMark mark);
 
     SharedState& state_;

@@ -195,3 +195,42 @@ TEST_F(SlowLine, EditDeviceRequestsGoToTheDeviceAskedEvenIfTheEditDeviceChangesM
     EXPECT_EQ(decoders.reservationIndices, std::vector<int>{0});
     EXPECT_EQ(host.linkMarks[0], LinkMark::Good);
 }
+
+TEST_F(PollCycle, TimeoutsOfOneDeviceNeverMakeTheScanGiveUpTheNext) {
+    open({1, 2, 3});
+    tick();
+    timeout();
+    tick();
+    timeout();  // two missed replies of device 1, then it answers
+    tick();
+    reply(replies::identify(1));
+    tick();
+    timeout();  // one missed reply of device 2 gives it up only after two more
+    EXPECT_EQ(engine.CurrentIndex(), 1);
+    tick();
+    reply(replies::identify(2));
+    EXPECT_TRUE(state.DeviceConnected[1]);
+}
+
+TEST_F(PollCycle, FrequentWritesNeverStarveTheDevicesAtTheEndOfTheList) {
+    open({1, 2, 3});
+    identifyAll();
+    std::vector<QByteArray> polled;
+    for (int round = 0; round < 3; ++round) {
+        polled.push_back(tick().left(3));
+        reply(replies::read(polled.back().mid(1).toInt(), std::vector<int>(32, 0)));
+        state.QueueRequest(PollState::WriteOne, {115}, {600});  // an operator at work
+        tick();
+        reply(replies::ack(1));
+        tick();
+        reply(replies::read(1, std::vector<int>(10, 0)));
+        tick();
+        reply(replies::read(1, std::vector<int>(32, 0)));
+    }
+    EXPECT_EQ(polled, (std::vector<QByteArray>{"\x02"
+                                               "01",
+                                               "\x02"
+                                               "02",
+                                               "\x02"
+                                               "03"}));
+}

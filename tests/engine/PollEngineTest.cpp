@@ -139,10 +139,11 @@ TEST_F(PollCycle, AcknowledgedWriteIsFollowedByReservationParametersThenStatusPo
     EXPECT_EQ(decoders.parameterIndices, std::vector<int>{0});
     EXPECT_EQ(host.of(FakeHost::Kind::ParameterRefresh).size(), 1u);
     EXPECT_EQ(engine.State(), PollState::Status);
-    EXPECT_EQ(engine.CurrentIndex(), 0);
+    // The status poll goes on where it left off: device 5 was next when the write came.
+    EXPECT_EQ(engine.CurrentIndex(), 1);
     EXPECT_TRUE(
         tick().startsWith("\x02"
-                          "02DRR,32,"));
+                          "05DRR,32,"));
 }
 
 TEST_F(PollCycle, UnacknowledgedWriteIsRepeatedUntilTheControllerAccepts) {
