@@ -120,6 +120,9 @@ bool DeviceDecoders::DecodeParameterBlock(int deviceIndex, QByteArrayView frame)
 }
 
 bool DeviceDecoders::DecodeErrorHistory(QByteArrayView frame) {
+    if (!errors_.IsOpen()) {
+        return true;  // the list was closed before its reply came: nobody to show it to
+    }
     bool complete = true;
     for (int k = 0; k < ErrorHistory::kEntries; ++k) {
         const auto code = ReplyValue(frame, k);

@@ -12,6 +12,8 @@
 #include "monitor/MonitoringArea.h"
 #include "monitor/TrendChart.h"
 #include "monitor/frmZR410_About.h"
+#include "monitor/frmZR410_CommTest.h"
+#include "monitor/frmZR410_ErrList.h"
 #include "monitor/frmZR410_Main.h"
 #include "monitor/frmZR410_SetMulti.h"
 #include "monitor/frmZR410_SetPort.h"
@@ -329,7 +331,8 @@ void frmZR410_Main::mOnlineSetDT_Click() {
 }
 
 void frmZR410_Main::mOnlineError_Click() {
-    ShowMessage(QStringLiteral("에러 메시지 화면은 이 버전에서 아직 제공되지 않습니다."));
+    frmZR410_ErrList list(state_, errors_, this);
+    ExecDialog(list);
 }
 
 void frmZR410_Main::mHelpAbout_Click() {
@@ -344,6 +347,11 @@ void frmZR410_Main::mHelpHelp_Click() {
 
 void frmZR410_Main::mHelpGraphView_Click() {
     ShellOpen(ExecutableFolder() + QStringLiteral("/ZR410_Graph"), ExecutableFolder(), this);
+}
+
+void frmZR410_Main::mHelpCommView_Click() {
+    frmZR410_CommTest viewer(state_, link_, this);
+    ExecDialog(viewer);
 }
 
 }  // namespace zr410

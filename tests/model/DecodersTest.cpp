@@ -131,6 +131,7 @@ TEST_F(Decoding, ReservationBlockSetsDisplaySettingsAndParameterBlockUsesThem) {
 }
 
 TEST_F(Decoding, ErrorHistoryWritesOnlyEntriesWithACode) {
+    errors.Open();
     errors.SetEntry(1, 4);
     errors.SetEntry(3, 9);
     std::vector<int> codes(20, 0);
