@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "protocol/FrameCodec.h"
+
 namespace zr410 {
 
 bool SharedState::AnyDeviceConnected() const {
@@ -19,6 +21,29 @@ void SharedState::QueueRequest(PollState state, std::vector<int> registers,
     PendingRegisters = std::move(registers);
     PendingValues = std::move(values);
     PendingState = state;
+}
+
+WriteOutcome SharedState::QueueWrite(std::span<const WritePair> pairs) {
+    PollState state = PollState::None;
+    for (PollState s : {PollState::WriteOne, PollState::WriteTwo, PollState::WriteClock}) {
+        if (WritePairs(s) == static_cast<int>(pairs.size())) {
+            state = s;
+        }
+    }
+    if (state == PollState::None) {
+        return WriteOutcome::UnsupportedShape;
+    }
+    std::vector<int> registers;
+    std::vector<int> values;
+    for (const WritePair& pair : pairs) {
+        if (pair.value < kMinWordValue || pair.value > kMaxWordValue) {
+            return WriteOutcome::ValueOutOfRange;
+        }
+        registers.push_back(pair.address);
+        values.push_back(static_cast<int>(pair.value));
+    }
+    QueueRequest(state, std::move(registers), std::move(values));
+    return WriteOutcome::Queued;
 }
 
 }  // namespace zr410

@@ -1,10 +1,26 @@
 #pragma once
 
+#include <cstdint>
+#include <initializer_list>
+#include <span>
 #include <vector>
 
 #include "engine/PollState.h"
 
 namespace zr410 {
+
+// One register and the word to write into it, as the operator's entry scaled it (wider than a
+// word, so an entry a frame cannot carry is seen before anything is queued).
+struct WritePair {
+    int address = 0;
+    std::int64_t value = 0;
+};
+
+enum class WriteOutcome {
+    Queued,
+    ValueOutOfRange,   // a word outside -32768..65535: no frame can carry it
+    UnsupportedShape,  // not 1, 2 or 6 pairs: no write state sends it
+};
 
 // The data the poll cycle shares with the windows: the device list, the edit device and the
 // write-request slot. Everything runs on the one user-interface thread, so plain members
@@ -36,6 +52,14 @@ struct SharedState {
     // Fills the lists first and sets the state last, as every requester must.
     void QueueRequest(PollState state, std::vector<int> registers = {},
                       std::vector<int> values = {});
+
+    // The one way anything queues a write to the edit device: one pair is state 101, two
+    // pairs 102, the six clock pairs 103. Whatever was pending is replaced. A request no frame
+    // can carry is refused whole and the slot keeps what it held.
+    WriteOutcome QueueWrite(std::span<const WritePair> pairs);
+    WriteOutcome QueueWrite(std::initializer_list<WritePair> pairs) {
+        return QueueWrite(std::span<const WritePair>(pairs.begin(), pairs.size()));
+    }
 
     // 0 or 2: whether every frame carries a checksum; read when each frame is built.
     int ChecksumLength = 2;

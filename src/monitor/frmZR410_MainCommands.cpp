@@ -6,9 +6,9 @@
 #include <QTableWidget>
 #include <QTimer>
 
-#include "common/NumberEntry.h"
 #include "common/ProgramFolder.h"
 #include "engine/DeviceSelection.h"
+#include "model/WriteScaling.h"
 #include "monitor/MonitoringArea.h"
 #include "monitor/TrendChart.h"
 #include "monitor/frmZR410_About.h"
@@ -18,7 +18,6 @@
 #include "monitor/frmZR410_SetMulti.h"
 #include "monitor/frmZR410_SetPort.h"
 #include "monitor/frmZR410_Set_DSave.h"
-#include "protocol/FrameCodec.h"
 #include "protocol/RegisterMap.h"
 #include "widgets/GradientLabel.h"
 #include "widgets/ShellOpen.h"
@@ -147,20 +146,16 @@ void frmZR410_Main::QueueCommand(int index) {
         return;
     }
     // The same register and value switch the function on and off; the controller decides.
-    state_.QueueRequest(PollState::WriteOne, {kCommandRegisters[static_cast<size_t>(index)]},
-                        {kCommandValue});
+    state_.QueueWrite({{kCommandRegisters[static_cast<size_t>(index)], kCommandValue}});
 }
 
 void frmZR410_Main::CommitSetValue(const QString& enteredText) {
-    const double factor = ScaleFactor(FindRegister(kRegSetValue)->scale, decoders_.DecimalPlaces);
-    const std::int64_t raw = ScaledEntry(enteredText, factor);
-    if (raw < kMinWordValue || raw > kMaxWordValue) {
+    const std::int64_t raw = ScaleEntryForWrite(kRegSetValue, enteredText, decoders_.DecimalPlaces);
+    if (state_.QueueWrite({{kRegSetValue, raw}}) != WriteOutcome::Queued) {
         ShowMessage(QStringLiteral("입력한 SV (%1)는 기기에 보낼 수 있는 범위를 벗어났습니다. "
                                    "값을 확인하십시오.")
                         .arg(enteredText.trimmed()));
-        return;
     }
-    state_.QueueRequest(PollState::WriteOne, {kRegSetValue}, {static_cast<int>(raw)});
 }
 
 void frmZR410_Main::LoadDeviceSelection() {
