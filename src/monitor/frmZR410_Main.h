@@ -71,7 +71,9 @@ public:
     void CommitSetValue(const QString& enteredText);
 
     void SetOnlineControls(bool online);
-    void SelectEditDevice(int row);
+    // Makes the device of a row (device index + 1) the edit device; false when it cannot be
+    // (port closed, no such row, or a controller the scan did not find).
+    bool SelectEditDevice(int row);
 
     // The one-second (then sampling-period) tick: trend chart sample, then the logging step.
     void tmrDispGraph_Timer();
