@@ -112,8 +112,10 @@ void frmZR410_CommTest::btnRead_Click() {
 }
 
 void frmZR410_CommTest::ShowCommTrace(const QByteArray& bytes, TraceDirection direction) {
+    // The newest row in view; the bottom is found after the pending layout of the new rows,
+    // and the operator's horizontal position is kept.
     if (trace_.ShowCommTrace(bytes, direction) > 0) {
-        ui->sprdComm->scrollTo(trace_.index(trace_.RowCount() - 1, 0));
+        ui->sprdComm->scrollToBottom();
     }
     if (trace_.Paused()) {
         ShowTraceState();

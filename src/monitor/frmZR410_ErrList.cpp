@@ -19,6 +19,7 @@ frmZR410_ErrList::frmZR410_ErrList(SharedState& state, ErrorHistory& errors, QWi
     ui->sprdErr->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     ui->sprdErr->horizontalHeader()->setStretchLastSection(true);
     ui->sprdErr->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    ui->sprdErr->verticalHeader()->setDefaultSectionSize(ui->sprdErr->fontMetrics().height() + 8);
     ui->sprdErr->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
     connect(ui->btnClose, &QPushButton::clicked, this, &QDialog::accept);
     Form_Load();

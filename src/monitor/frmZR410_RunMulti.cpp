@@ -2,7 +2,13 @@
 
 #include "ui_frmZR410_RunMulti.h"
 
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QScreen>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <numeric>
 
 #include "monitor/frmZR410_Main.h"
 #include "params/frmZR410_EditVal.h"
@@ -14,6 +20,7 @@ namespace {
 
 // Column widths in pixels: device number, link, the five values, SV, the eight buttons, the
 // reservation mode and its remaining time or weekday.
+constexpr int kRowHeight = 30;
 constexpr std::array<int, RunTableModel::kColumnCount> kColumnWidths = {
     64, 68, 68, 68, 68, 68, 58, 64, 60, 60, 60, 60, 78, 60, 60, 72, 80, 130};
 
@@ -32,7 +39,7 @@ frmZR410_RunMulti::frmZR410_RunMulti(frmZR410_Main& main)
         grid->setColumnWidth(column, kColumnWidths[static_cast<size_t>(column)]);
     }
     grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    grid->verticalHeader()->setDefaultSectionSize(30);
+    grid->verticalHeader()->setDefaultSectionSize(kRowHeight);
     grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
 
     connect(grid, &CellGrid::buttonClicked, this,
@@ -48,6 +55,24 @@ frmZR410_RunMulti::frmZR410_RunMulti(frmZR410_Main& main)
         }
     });
     Form_Load();
+    FitToRows();
+}
+
+// As wide as the columns and as high as the rows, within the screen; more rows scroll.
+void frmZR410_RunMulti::FitToRows() {
+    CellGrid* grid = ui->sprdMulti;
+    const int frame = 2 * grid->frameWidth();
+    const int scrollBar = grid->verticalScrollBar()->sizeHint().width();
+    const int columns = std::accumulate(kColumnWidths.begin(), kColumnWidths.end(), 0);
+    const int rows = std::max(table_.RowCount(), 3) * kRowHeight;
+    grid->setMinimumWidth(columns + frame + scrollBar);
+    grid->setMinimumHeight(grid->horizontalHeader()->sizeHint().height() + 3 * kRowHeight + frame);
+    int height = grid->horizontalHeader()->sizeHint().height() + rows + frame +
+                 grid->horizontalScrollBar()->sizeHint().height() + 60;
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        height = std::min(height, screen->availableGeometry().height() * 9 / 10);
+    }
+    resize(columns + frame + scrollBar + 24, height);
 }
 
 frmZR410_RunMulti::~frmZR410_RunMulti() {

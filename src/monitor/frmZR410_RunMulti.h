@@ -36,6 +36,7 @@ public:
 private:
     void Form_Load();
     void Form_Unload();
+    void FitToRows();
     void UpdateRunMultiRow(int row);
     // Makes the row's controller the edit device when it is not already; false, with a
     // message, when it cannot take commands.

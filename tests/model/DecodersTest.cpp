@@ -144,3 +144,18 @@ TEST_F(Decoding, ErrorHistoryWritesOnlyEntriesWithACode) {
     EXPECT_EQ(errors.Text(3, 2), "보드 에러");
     EXPECT_EQ(errors.Text(5, 2), "알 수 없는 에러 (코드 21)");
 }
+
+TEST_F(Decoding, NewEditDeviceBringsItsOwnDecimalPointAndUnitAtOnce) {
+    ASSERT_TRUE(decoders.DecodeStatusBlock(0, replies::read(3, StatusValues().dp(1).v)));
+    ASSERT_TRUE(decoders.DecodeStatusBlock(1, replies::read(7, StatusValues().dp(2).unit(1).v)));
+    EXPECT_EQ(decoders.DecimalPlaces, 1);
+    state.EditDeviceIndex = 1;
+    decoders.AdoptEditDevice(1);
+    EXPECT_EQ(decoders.DecimalPlaces, 2);
+    EXPECT_EQ(decoders.TempUnitText, "℉");
+
+    // A controller that has never answered leaves the settings as they are.
+    table.resetRows({3, 7, 9});
+    decoders.AdoptEditDevice(2);
+    EXPECT_EQ(decoders.DecimalPlaces, 2);
+}
