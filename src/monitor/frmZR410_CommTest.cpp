@@ -15,6 +15,7 @@
 #include "engine/SerialLink.h"
 #include "engine/SharedState.h"
 #include "protocol/FrameCodec.h"
+#include "widgets/CellGrid.h"
 
 namespace zr410 {
 
@@ -23,6 +24,7 @@ frmZR410_CommTest::frmZR410_CommTest(SharedState& state, SerialLink& link, QWidg
     ui->setupUi(this);
     QTableView* grid = ui->sprdComm;
     grid->setModel(&trace_);
+    NameTableCorner(*grid);
     grid->horizontalHeader()->setDefaultSectionSize(38);
     grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);

@@ -6,6 +6,7 @@
 
 #include "engine/SharedState.h"
 #include "model/ErrorHistory.h"
+#include "widgets/CellGrid.h"
 
 namespace zr410 {
 
@@ -16,6 +17,7 @@ frmZR410_ErrList::frmZR410_ErrList(SharedState& state, ErrorHistory& errors, QWi
       errors_(errors) {
     ui->setupUi(this);
     ui->sprdErr->setModel(&errors_);
+    NameTableCorner(*ui->sprdErr);
     ui->sprdErr->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     ui->sprdErr->horizontalHeader()->setStretchLastSection(true);
     ui->sprdErr->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);

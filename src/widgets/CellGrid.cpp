@@ -1,5 +1,6 @@
 #include "widgets/CellGrid.h"
 
+#include <QAbstractButton>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -40,8 +41,17 @@ void ButtonCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     painter->restore();
 }
 
+void NameTableCorner(QTableView& table) {
+    for (QAbstractButton* corner : table.findChildren<QAbstractButton*>()) {
+        if (corner->accessibleName().isEmpty()) {
+            corner->setAccessibleName(QStringLiteral("전체 선택"));
+        }
+    }
+}
+
 CellGrid::CellGrid(QWidget* parent) : QTableView(parent) {
     InstallCellGridAccessibility();
+    NameTableCorner(*this);
     delegate_ = new ButtonCellDelegate(this);
     setItemDelegate(delegate_);
     verticalHeader()->hide();

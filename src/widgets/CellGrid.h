@@ -32,6 +32,9 @@ private:
     QPersistentModelIndex pressed_;
 };
 
+// Names the corner button of a table (it selects every cell) for screen readers.
+void NameTableCorner(QTableView& table);
+
 // A table of text cells and button cells, optionally with a two-row header. It reports a
 // click in any data cell (cellClicked) and, for button cells, the button's click
 // (buttonClicked), by mouse, by Space or Enter on the current cell, and by the "Press" action

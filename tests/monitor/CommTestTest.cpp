@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "../dialogs/DialogTestSupport.h"
 #include "SelectionFile.h"
 #include "TempFolder.h"
 #include "TestMainWindow.h"
@@ -57,6 +58,7 @@ const QByteArray kStatusReply =
 
 TEST_F(Viewer, EveryBlockIsOneRowWithItsDirectionAndOneByteACell) {
     EXPECT_TRUE(state.CommViewerOpen);
+    EXPECT_EQ(WidgetsWithoutAccessibleName(*viewer), QStringList());
     CommTraceModel& trace = viewer->Trace();
     traffic(TraceDirection::Sent,
             "\x02"

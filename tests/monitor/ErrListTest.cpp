@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "../dialogs/DialogTestSupport.h"
 #include "ReplyFrames.h"
 #include "SelectionFile.h"
 #include "TempFolder.h"
@@ -52,6 +53,7 @@ TEST_F(ErrorList, OpeningReadsTheHistoryOnceAndShowsCodesWithNames) {
     open([&](frmZR410_ErrList& w) {
         EXPECT_EQ(window->State().PendingState, PollState::ErrorHistory);
         EXPECT_EQ(w.sprdErr()->model()->rowCount(), 20);
+        EXPECT_EQ(WidgetsWithoutAccessibleName(w), QStringList());
         EXPECT_EQ(cell(w, 1, 1), "");
         ASSERT_TRUE(window->Decoders().DecodeErrorHistory(history({5, 0, 12, 0, 16})));
         EXPECT_EQ(cell(w, 1, 1), "5");

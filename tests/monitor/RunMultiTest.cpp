@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "../dialogs/DialogTestSupport.h"
 #include "ReplyFrames.h"
 #include "SelectionFile.h"
 #include "TempFolder.h"
@@ -200,5 +201,6 @@ TEST_F(RunTable, ButtonCellsAreButtonsWithTheirStateForAssistiveTools) {
         QAccessibleInterface* sv = grid->tableInterface()->cellAt(0, RunTableModel::kColSetValue);
         EXPECT_EQ(sv->role(), QAccessible::Cell);
         EXPECT_TRUE(sv->text(QAccessible::Description).contains("클릭하면"));
+        EXPECT_EQ(WidgetsWithoutAccessibleName(w), QStringList());
     });
 }
