@@ -10,14 +10,14 @@
 namespace zr410 {
 namespace {
 
-QAccessibleInterface* CreateCellGridAccessible(const QString& /*key*/, QObject* object) {
-    // Only the grid itself: its subclasses are asked for their own class name first, and the
-    // walk up the class chain reaches CellGrid's name next.
-    auto* grid = qobject_cast<CellGrid*>(object);
-    if (grid == nullptr || grid->metaObject() != &CellGrid::staticMetaObject) {
+QAccessibleInterface* CreateCellGridAccessible(const QString& key, QObject* object) {
+    // Asked once per class up the object's class chain: answering for CellGrid's own name
+    // serves its subclasses too.
+    if (key != QLatin1String(CellGrid::staticMetaObject.className())) {
         return nullptr;
     }
-    return new CellGridAccessible(grid);
+    auto* grid = qobject_cast<CellGrid*>(object);
+    return grid != nullptr ? new CellGridAccessible(grid) : nullptr;
 }
 
 quint64 CellKey(int row, int column) {

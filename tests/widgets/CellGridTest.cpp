@@ -1,14 +1,11 @@
 #include "widgets/CellGrid.h"
 
 #include <QAccessible>
-#include <QHeaderView>
 #include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QTest>
 
 #include <gtest/gtest.h>
-
-#include "widgets/TwoRowHeaderView.h"
 
 using namespace zr410;
 
@@ -118,19 +115,4 @@ TEST_F(Grid, CellsOfRemovedRowsAreGone) {
     EXPECT_EQ(table->tableInterface()->cellAt(1, 2), nullptr);
     EXPECT_EQ(table->childCount(), 6);
     EXPECT_EQ(table->tableInterface()->cellAt(0, 2)->text(QAccessible::Name), "85.3");
-}
-
-TEST(TwoRowHeader, GroupedColumnsShareTheUpperRowAndTheHeaderIsTwoRowsHigh) {
-    QStandardItemModel model(1, 4);
-    CellGrid grid;
-    grid.setModel(&model);
-    const int single = grid.horizontalHeader()->sizeHint().height();
-    TwoRowHeaderView* header = grid.useTwoRowHeader();
-    header->setGroups({{1, 2, "PV"}});
-    EXPECT_EQ(grid.horizontalHeader(), header);
-    EXPECT_EQ(header->groupOf(0), nullptr);
-    ASSERT_NE(header->groupOf(2), nullptr);
-    EXPECT_EQ(header->groupOf(2)->text, "PV");
-    EXPECT_EQ(header->groupOf(3), nullptr);
-    EXPECT_GT(header->sizeHint().height(), single * 3 / 2);
 }
