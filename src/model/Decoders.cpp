@@ -27,6 +27,15 @@ void DeviceDecoders::setEditDisplay(int decimalPlaces, int unitCode) {
     emit editDeviceUnitChanged(TempUnitText);
 }
 
+void DeviceDecoders::AdoptEditDevice(int deviceIndex) {
+    const int row = deviceIndex + 1;
+    const QString dp = table_.Text(row, ValueTable::kColDecimalPlaces);
+    const QString unit = table_.Text(row, ValueTable::kColUnitCode);
+    if (!dp.isEmpty() && !unit.isEmpty()) {
+        setEditDisplay(dp.toInt(), unit.toInt());
+    }
+}
+
 bool DeviceDecoders::DecodeStatusBlock(int deviceIndex, QByteArrayView frame) {
     const int row = deviceIndex + 1;
     if (!table_.isRow(row)) {
@@ -120,6 +129,9 @@ bool DeviceDecoders::DecodeParameterBlock(int deviceIndex, QByteArrayView frame)
 }
 
 bool DeviceDecoders::DecodeErrorHistory(QByteArrayView frame) {
+    if (!errors_.IsOpen()) {
+        return true;  // the list was closed before its reply came: nobody to show it to
+    }
     bool complete = true;
     for (int k = 0; k < ErrorHistory::kEntries; ++k) {
         const auto code = ReplyValue(frame, k);

@@ -25,6 +25,10 @@ public:
     bool DecodeParameterBlock(int deviceIndex, QByteArrayView frame) override;
     bool DecodeErrorHistory(QByteArrayView frame) override;
 
+    // Another controller has become the edit device: its display settings are taken from
+    // its row at once (when it has answered before), not only at its next status reply.
+    void AdoptEditDevice(int deviceIndex);
+
     // Display settings of the edit device: decimal places (register 506) and unit text.
     int DecimalPlaces = 0;
     QString TempUnitText;

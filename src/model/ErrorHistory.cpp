@@ -6,6 +6,13 @@ namespace zr410 {
 
 ErrorHistory::ErrorHistory(QObject* parent) : QAbstractTableModel(parent) {}
 
+void ErrorHistory::Open() {
+    beginResetModel();
+    entries_.fill({});
+    open_ = true;
+    endResetModel();
+}
+
 QString ErrorHistory::Text(int row, int column) const {
     if (row < 1 || row > kEntries) {
         return {};
@@ -44,7 +51,7 @@ QVariant ErrorHistory::headerData(int section, Qt::Orientation orientation, int 
     if (orientation == Qt::Vertical) {
         return section + 1;
     }
-    return section == 0 ? QStringLiteral("코드") : QStringLiteral("에러 내용");
+    return section == 0 ? QStringLiteral("에러 번호") : QStringLiteral("에러 명칭");
 }
 
 }  // namespace zr410

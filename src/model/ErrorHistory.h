@@ -8,7 +8,8 @@ namespace zr410 {
 
 // The edit device's error history as the error list shows it: 20 rows (the controller's last
 // 20 entries), each with the code and its name. Only entries with a code are written; rows
-// of empty entries keep what they showed.
+// of empty entries keep what they showed. It is open while the error list window is: opening
+// starts from empty rows, and a history read that arrives after closing is not taken in.
 class ErrorHistory : public QAbstractTableModel {
     Q_OBJECT
 
@@ -16,6 +17,10 @@ public:
     static constexpr int kEntries = 20;
 
     explicit ErrorHistory(QObject* parent = nullptr);
+
+    void Open();
+    void Close() { open_ = false; }
+    bool IsOpen() const { return open_; }
 
     // Row from 1, column 1 = code text, 2 = name.
     QString Text(int row, int column) const;
@@ -32,6 +37,7 @@ private:
         QString name;
     };
     std::array<Entry, kEntries> entries_{};
+    bool open_ = false;
 };
 
 }  // namespace zr410

@@ -11,6 +11,7 @@
 #include "model/TextForms.h"
 #include "model/TrendSampler.h"
 #include "model/ValueTable.h"
+#include "monitor/CommandCaptions.h"
 #include "protocol/RegisterMap.h"
 #include "widgets/CommitLineEdit.h"
 #include "widgets/GradientLabel.h"
@@ -23,8 +24,6 @@ const QColor kTitleYellow(0xFF, 0xFF, 0xC0);
 const QColor kTitleOrange(0xFF, 0x80, 0x00);
 const QColor kNavy(0x00, 0x00, 0x80);
 
-constexpr std::array<const char*, 8> kCommandCaptions = {"PWR",     "RUN",  "AT",   "PREH",
-                                                         "SUCTION", "COOL", "MOLD", "BUZZER"};
 constexpr std::array<const char*, 5> kValueTitles = {"금형온도", "매체온도", "회수온도", "급수온도",
                                                      "압력"};
 

@@ -137,9 +137,10 @@ void frmZR410_Main::buildMenus() {
     separator(mHelp, "mHelpLine2");
     add(mHelp, mHelpGraphView, "mHelpGraphView", "그래프 뷰어[&G]", "그래프 뷰어",
         &frmZR410_Main::mHelpGraphView_Click);
-    // The raw-traffic viewer is not offered in this version; the item stays unavailable.
-    add(mHelp, mHelpCommView, "mHelpCommView", "통신데이터 뷰어[C]", "통신데이터 뷰어", nullptr);
-    mHelpCommView->setEnabled(false);
+    // Offered at all times: the traffic of the identification scan is what a technician needs
+    // to see when a controller is not found.
+    add(mHelp, mHelpCommView, "mHelpCommView", "통신데이터 뷰어[C]", "통신데이터 뷰어",
+        &frmZR410_Main::mHelpCommView_Click);
 }
 
 QWidget* frmZR410_Main::buildCommandPanel() {

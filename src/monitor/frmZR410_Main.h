@@ -62,6 +62,7 @@ public:
     void mHelpAbout_Click();
     void mHelpHelp_Click();
     void mHelpGraphView_Click();
+    void mHelpCommView_Click();
     void btnMenu_Click(int index);
 
     // Operator commands of the monitoring area: switch a function of the edit device, or
@@ -70,7 +71,9 @@ public:
     void CommitSetValue(const QString& enteredText);
 
     void SetOnlineControls(bool online);
-    void SelectEditDevice(int row);
+    // Makes the device of a row (device index + 1) the edit device; false when it cannot be
+    // (port closed, no such row, or a controller the scan did not find).
+    bool SelectEditDevice(int row);
 
     // The one-second (then sampling-period) tick: trend chart sample, then the logging step.
     void tmrDispGraph_Timer();
@@ -100,12 +103,14 @@ public:
     QTableWidget* sprdStatusGrid() const { return sprdStatus; }
     QLabel* StatusPanel(int number) const { return StatusBar1.at(number - 1); }
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
     // A message box with only an OK button; tests replace it.
     virtual void ShowMessage(const QString& text);
-    // Modal windows are opened through this, so tests can answer them.
+    // Modal windows, the main window's and those the secondary windows open, are opened
+    // through this, so tests can answer them.
     virtual int ExecDialog(QDialog& dialog);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
     // The colour picker; an invalid colour means the operator cancelled.
     virtual QColor PickColor(const QColor& initial);
 

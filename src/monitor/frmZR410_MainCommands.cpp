@@ -13,7 +13,10 @@
 #include "monitor/MonitoringArea.h"
 #include "monitor/TrendChart.h"
 #include "monitor/frmZR410_About.h"
+#include "monitor/frmZR410_CommTest.h"
+#include "monitor/frmZR410_ErrList.h"
 #include "monitor/frmZR410_Main.h"
+#include "monitor/frmZR410_RunMulti.h"
 #include "monitor/frmZR410_SetMulti.h"
 #include "monitor/frmZR410_SetPort.h"
 #include "monitor/frmZR410_Set_DSave.h"
@@ -247,19 +250,23 @@ void frmZR410_Main::ClosePort() {
     StatusBar1[2]->setText(QStringLiteral("통신포트를 닫았습니다."));
 }
 
-void frmZR410_Main::SelectEditDevice(int row) {
+bool frmZR410_Main::SelectEditDevice(int row) {
     if (!link_.isOpen()) {
-        return;
+        return false;
     }
     if (row < 1 || row > state_.DeviceCount() || !state_.DeviceConnected[row - 1]) {
-        return;
+        return false;
     }
     state_.EditDeviceIndex = row - 1;
     state_.EditDeviceNo = state_.DeviceNumbers[static_cast<size_t>(row - 1)];
     lblMC_No->setText(QString::number(state_.EditDeviceNo));
+    // Its own decimal places and unit from now on, not the previous controller's until its
+    // next status reply: a set value entered at once must be scaled for this controller.
+    decoders_.AdoptEditDevice(row - 1);
     state_.PendingState = PollState::Status;
     sampler_.Restart();
     chart_->ResetTrendChart();
+    return true;
 }
 
 void frmZR410_Main::btnMenu_Click(int index) {
@@ -315,7 +322,8 @@ void frmZR410_Main::mSetExit_Click() {
 }
 
 void frmZR410_Main::mOnlineMulti_Click() {
-    ShowMessage(QStringLiteral("멀티운전 화면은 이 버전에서 아직 제공되지 않습니다."));
+    frmZR410_RunMulti table(*this);
+    ExecDialog(table);
 }
 
 void frmZR410_Main::mOnlineParameter_Click() {
@@ -331,7 +339,8 @@ void frmZR410_Main::mOnlineSetDT_Click() {
 }
 
 void frmZR410_Main::mOnlineError_Click() {
-    ShowMessage(QStringLiteral("에러 메시지 화면은 이 버전에서 아직 제공되지 않습니다."));
+    frmZR410_ErrList list(state_, errors_, this);
+    ExecDialog(list);
 }
 
 void frmZR410_Main::mHelpAbout_Click() {
@@ -345,6 +354,11 @@ void frmZR410_Main::mHelpHelp_Click() {
 
 void frmZR410_Main::mHelpGraphView_Click() {
     ShellOpen(CompanionProgram(QStringLiteral("ZR410_Graph")), ExecutableFolder(), this);
+}
+
+void frmZR410_Main::mHelpCommView_Click() {
+    frmZR410_CommTest viewer(state_, link_, this);
+    ExecDialog(viewer);
 }
 
 }  // namespace zr410

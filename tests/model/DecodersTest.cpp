@@ -131,6 +131,7 @@ TEST_F(Decoding, ReservationBlockSetsDisplaySettingsAndParameterBlockUsesThem) {
 }
 
 TEST_F(Decoding, ErrorHistoryWritesOnlyEntriesWithACode) {
+    errors.Open();
     errors.SetEntry(1, 4);
     errors.SetEntry(3, 9);
     std::vector<int> codes(20, 0);
@@ -142,4 +143,19 @@ TEST_F(Decoding, ErrorHistoryWritesOnlyEntriesWithACode) {
     EXPECT_EQ(errors.Text(1, 2), "AT 에러");  // gaps keep what they showed
     EXPECT_EQ(errors.Text(3, 2), "보드 에러");
     EXPECT_EQ(errors.Text(5, 2), "알 수 없는 에러 (코드 21)");
+}
+
+TEST_F(Decoding, NewEditDeviceBringsItsOwnDecimalPointAndUnitAtOnce) {
+    ASSERT_TRUE(decoders.DecodeStatusBlock(0, replies::read(3, StatusValues().dp(1).v)));
+    ASSERT_TRUE(decoders.DecodeStatusBlock(1, replies::read(7, StatusValues().dp(2).unit(1).v)));
+    EXPECT_EQ(decoders.DecimalPlaces, 1);
+    state.EditDeviceIndex = 1;
+    decoders.AdoptEditDevice(1);
+    EXPECT_EQ(decoders.DecimalPlaces, 2);
+    EXPECT_EQ(decoders.TempUnitText, "℉");
+
+    // A controller that has never answered leaves the settings as they are.
+    table.resetRows({3, 7, 9});
+    decoders.AdoptEditDevice(2);
+    EXPECT_EQ(decoders.DecimalPlaces, 2);
 }
