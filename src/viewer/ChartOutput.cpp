@@ -36,11 +36,19 @@ bool PrintChart(QCustomPlot& plot, QPrinter& printer, const PrintMarginsInches& 
         }
         return false;
     };
-    const QMarginsF wanted(margins.left, margins.top, margins.right, margins.bottom);
-    const QRectF paper = printer.pageLayout().fullRect(QPageLayout::Inch);
+    // The saved margins may be smaller than the printer can print (0 mm is the default, and
+    // most printers have hardware margins): print within what the printer can reach instead of
+    // refusing. Only margins that leave no room on the paper are refused.
+    QPageLayout layout = printer.pageLayout();
+    layout.setUnits(QPageLayout::Inch);
+    const QMarginsF least = layout.minimumMargins();
+    const QMarginsF wanted(std::max(margins.left, least.left()), std::max(margins.top, least.top()),
+                           std::max(margins.right, least.right()),
+                           std::max(margins.bottom, least.bottom()));
+    const QRectF paper = layout.fullRect(QPageLayout::Inch);
     if (wanted.left() + wanted.right() >= paper.width() * 0.9 ||
-        wanted.top() + wanted.bottom() >= paper.height() * 0.9 ||
-        !printer.setPageMargins(wanted, QPageLayout::Inch)) {
+        wanted.top() + wanted.bottom() >= paper.height() * 0.9 || !layout.setMargins(wanted) ||
+        !printer.setPageLayout(layout)) {
         return fail(
             QStringLiteral("여백이 너무 커서 용지에 그래프를 그릴 자리가 없습니다.\n"
                            "Print & Margin (mm) 표의 여백을 줄여 주세요."));

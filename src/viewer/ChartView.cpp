@@ -247,22 +247,14 @@ void ChartView::setTitleText(int slot, const QString& text) {
     replotSoon();
 }
 
-bool ChartView::setAxisMinimum(int axis, double value) {
+bool ChartView::setAxisLimits(int axis, double minimum, double maximum) {
     QCPAxis* target = axis == 0 ? plot_->yAxis : plot_->yAxis2;
-    if (!(value < target->range().upper) || !std::isfinite(value)) {
+    const QCPRange wanted = QCPRange(minimum, maximum);  // orders an inverted pair
+    if (!std::isfinite(minimum) || !std::isfinite(maximum) ||
+        !QCPRange::validRange(wanted.lower, wanted.upper)) {
         return false;
     }
-    target->setRange(value, target->range().upper);
-    replotSoon();
-    return true;
-}
-
-bool ChartView::setAxisMaximum(int axis, double value) {
-    QCPAxis* target = axis == 0 ? plot_->yAxis : plot_->yAxis2;
-    if (!(value > target->range().lower) || !std::isfinite(value)) {
-        return false;
-    }
-    target->setRange(target->range().lower, value);
+    target->setRange(wanted);
     replotSoon();
     return true;
 }

@@ -57,10 +57,11 @@ public:
     QString titleText(int slot) const;
     void setTitleText(int slot, const QString& text);
 
-    // Axis 0 primary, 1 secondary. A limit that would leave no range (minimum not below the
-    // maximum) is refused and the axis keeps its range; returns whether it applied.
-    bool setAxisMinimum(int axis, double value);
-    bool setAxisMaximum(int axis, double value);
+    // Axis 0 primary, 1 secondary. Both ends are applied as given, in either order: an
+    // inverted pair is drawn lowest to highest. Only a pair that leaves no range (equal ends,
+    // or an end that is not a finite number) is refused, the axis keeping its range; returns
+    // whether it applied.
+    bool setAxisLimits(int axis, double minimum, double maximum);
     double axisMinimum(int axis) const;
     double axisMaximum(int axis) const;
     double xMinimum() const;

@@ -64,19 +64,22 @@ bool timeSerial(QByteArrayView text, double& serial) {
     return true;
 }
 
-// A field that is a number and nothing else: optional sign, digits, one optional point.
+// A field that is a number and nothing else: optional sign, digits, one optional point, and
+// no more digits than a spreadsheet number holds exactly. A longer field is kept as its text:
+// as a number it would lose digits, or overflow to nothing at all.
 bool wholeFieldNumber(QByteArrayView text, int& decimals) {
+    constexpr int kMaxExactDigits = 15;
     text = text.trimmed();
     qsizetype i = 0;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
         ++i;
     }
-    bool digits = false;
+    int digits = 0;
     bool point = false;
     decimals = 0;
     for (; i < text.size(); ++i) {
         if (isDigit(text[i])) {
-            digits = true;
+            ++digits;
             decimals += point ? 1 : 0;
         } else if (text[i] == '.' && !point) {
             point = true;
@@ -84,7 +87,7 @@ bool wholeFieldNumber(QByteArrayView text, int& decimals) {
             return false;
         }
     }
-    return digits;
+    return digits > 0 && digits <= kMaxExactDigits;
 }
 
 // Cell text as valid UTF-8 without control characters, within the cell's length limit.

@@ -84,7 +84,7 @@ private:
     void sprdUseItem_Click(int series);
     void sprdMargin_Change();
     void chbYaxis_Click();
-    void limitBoxEdited(int axis, bool maximum, const QString& text);
+    void limitBoxEdited(int axis);
     void showAxisLimits();
     void cmbThick_Click(const QString& text);
     void chbScroll_Click();

@@ -104,14 +104,10 @@ void frmZR410_GraphView::connectOptionControls() {
         }
     });
     connect(ui_->chbYaxis, &QCheckBox::clicked, this, &frmZR410_GraphView::chbYaxis_Click);
-    connect(ui_->txtYMin, &QLineEdit::textEdited, this,
-            [this](const QString& t) { limitBoxEdited(0, false, t); });
-    connect(ui_->txtYMax, &QLineEdit::textEdited, this,
-            [this](const QString& t) { limitBoxEdited(0, true, t); });
-    connect(ui_->txtY2Min, &QLineEdit::textEdited, this,
-            [this](const QString& t) { limitBoxEdited(1, false, t); });
-    connect(ui_->txtY2Max, &QLineEdit::textEdited, this,
-            [this](const QString& t) { limitBoxEdited(1, true, t); });
+    connect(ui_->txtYMin, &QLineEdit::textEdited, this, [this] { limitBoxEdited(0); });
+    connect(ui_->txtYMax, &QLineEdit::textEdited, this, [this] { limitBoxEdited(0); });
+    connect(ui_->txtY2Min, &QLineEdit::textEdited, this, [this] { limitBoxEdited(1); });
+    connect(ui_->txtY2Max, &QLineEdit::textEdited, this, [this] { limitBoxEdited(1); });
     connect(ui_->txtG_Title, &QLineEdit::textChanged, this,
             [this](const QString& text) { chart()->setTitleText(ChartView::ChartTitle, text); });
     connect(ui_->cmbThick, &QComboBox::currentTextChanged, this,
@@ -253,17 +249,20 @@ void frmZR410_GraphView::chbYaxis_Click() {
     }
 }
 
-void frmZR410_GraphView::limitBoxEdited(int axis, bool maximum, const QString& text) {
-    const double value = ParseLeadingNumber(text);
-    const bool applied =
-        maximum ? chart()->setAxisMaximum(axis, value) : chart()->setAxisMinimum(axis, value);
-    QLineEdit* box = axis == 0 ? (maximum ? ui_->txtYMax : ui_->txtYMin)
-                               : (maximum ? ui_->txtY2Max : ui_->txtY2Min);
-    // An axis cannot run from a value to itself or backwards; say so instead of drawing nothing.
-    box->setStyleSheet(applied ? QString() : QStringLiteral("color: #b00000;"));
-    box->setToolTip(applied
-                        ? QString()
-                        : QStringLiteral("최소값은 최대값보다 작아야 합니다. 축은 그대로입니다."));
+void frmZR410_GraphView::limitBoxEdited(int axis) {
+    // Both ends come from what the boxes hold now, so the axis does not depend on the order in
+    // which they were typed.
+    QLineEdit* minBox = axis == 0 ? ui_->txtYMin : ui_->txtY2Min;
+    QLineEdit* maxBox = axis == 0 ? ui_->txtYMax : ui_->txtY2Max;
+    const bool applied = chart()->setAxisLimits(axis, ParseLeadingNumber(minBox->text()),
+                                                ParseLeadingNumber(maxBox->text()));
+    // Equal ends leave no axis to draw: mark both boxes and keep the axis as it was; the typed
+    // text stays for correction.
+    for (QLineEdit* box : {minBox, maxBox}) {
+        box->setStyleSheet(applied ? QString() : QStringLiteral("color: #b00000;"));
+        box->setToolTip(applied ? QString()
+                                : QStringLiteral("최소값과 최대값이 같습니다. 축은 그대로입니다."));
+    }
 }
 
 void frmZR410_GraphView::showAxisLimits() {

@@ -1,6 +1,7 @@
 // Print to a PDF file and capture to a BMP file, each read back.
 #include <qcustomplot.h>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -75,6 +76,27 @@ TEST_F(Output, PrintingToAPdfFileGivesOneLandscapePage) {
     EXPECT_NEAR(margins.right(), 0.19685, 1e-3);
     const QRectF paper = printer.pageLayout().fullRect(QPageLayout::Point);
     EXPECT_GT(paper.width(), paper.height());
+}
+
+TEST_F(Output, MarginsBelowWhatThePrinterReachesPrintAtItsLeastMargins) {
+    // Most printers cannot print to the paper's edge; the saved 0 mm margins must still print.
+    QPrinter printer(QPrinter::ScreenResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath("edge.pdf"));
+    const QMarginsF least(4.2, 4.2, 4.2, 6.0);
+    ASSERT_TRUE(printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+                                                  least, QPageLayout::Millimeter, least)));
+    ASSERT_EQ(printer.pageLayout().minimumMargins(), least);
+    QString reason;
+    ASSERT_TRUE(PrintChart(*view.plot(), printer, MarginsFromCells({"0", "0", "0", "10"}), &reason))
+        << reason.toStdString();
+    // Within the rounding of a margin to hundredths of an inch.
+    const QMarginsF used = printer.pageLayout().margins(QPageLayout::Millimeter);
+    EXPECT_NEAR(used.left(), 4.2, 0.2);
+    EXPECT_NEAR(used.top(), 4.2, 0.2);
+    EXPECT_NEAR(used.right(), 10.0, 0.2);  // above the least: as asked
+    EXPECT_NEAR(used.bottom(), 6.0, 0.2);
+    EXPECT_GT(QFileInfo(dir.filePath("edge.pdf")).size(), 0);
 }
 
 TEST_F(Output, MarginsLargerThanThePaperAreRefusedWithAReason) {

@@ -167,14 +167,19 @@ TEST_F(Chart, PanAndZoomStayInsideTheFile) {
     EXPECT_EQ(view.xMaximum(), 999.0);
 }
 
-TEST_F(Chart, AxisLimitThatLeavesNoRangeIsRefused) {
+TEST_F(Chart, AxisLimitsApplyInEitherOrderAndOnlyAnEmptyRangeIsRefused) {
     view.setContents(threeRecords({"a", "b", "c"}));
-    ASSERT_TRUE(view.setAxisMinimum(0, -10));
-    EXPECT_TRUE(view.setAxisMaximum(0, 0));  // letters only give 0
+    ASSERT_TRUE(view.setAxisLimits(0, -10, 0));
+    EXPECT_EQ(view.axisMinimum(0), -10.0);
     EXPECT_EQ(view.axisMaximum(0), 0.0);
-    EXPECT_FALSE(view.setAxisMaximum(0, -10));
-    EXPECT_FALSE(view.setAxisMinimum(1, 1e300 * 10));
-    EXPECT_EQ(view.axisMaximum(0), 0.0);
+    // An inverted pair is drawn lowest to highest, not refused.
+    EXPECT_TRUE(view.setAxisLimits(0, 300, 200));
+    EXPECT_EQ(view.axisMinimum(0), 200.0);
+    EXPECT_EQ(view.axisMaximum(0), 300.0);
+    EXPECT_FALSE(view.setAxisLimits(0, 50, 50));
+    EXPECT_FALSE(view.setAxisLimits(1, 0, 1e300 * 10));
+    EXPECT_EQ(view.axisMinimum(0), 200.0);
+    EXPECT_EQ(view.axisMaximum(0), 300.0);
 }
 
 TEST_F(Chart, HiddenSeriesLeaveTheLegend) {

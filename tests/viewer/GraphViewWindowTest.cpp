@@ -319,10 +319,28 @@ TEST_F(Viewer, LimitBoxesTitleAndThicknessApplyAsTyped) {
     yMax->clear();
     QTest::keyClicks(yMax, "abc");
     EXPECT_EQ(w->chart()->axisMaximum(0), 0.0);
+
+    // A minimum above the current maximum, then the maximum: the axis ends where the boxes
+    // say, whichever was typed first, and the boxes keep what was typed.
+    yMax->setText("100");
+    yMin->clear();
+    QTest::keyClicks(yMin, "200");
+    EXPECT_EQ(w->chart()->axisMinimum(0), 100.0);  // inverted pair, drawn 100..200
+    EXPECT_EQ(w->chart()->axisMaximum(0), 200.0);
+    yMax->clear();
+    QTest::keyClicks(yMax, "300");
+    EXPECT_EQ(w->chart()->axisMinimum(0), 200.0);
+    EXPECT_EQ(w->chart()->axisMaximum(0), 300.0);
+    EXPECT_EQ(yMin->text(), "200");
+    yMax->setText("20");
+    QTest::keyClicks(yMax, "0");  // equal ends: nothing to draw, the axis stays
+    EXPECT_EQ(w->chart()->axisMaximum(0), 300.0);
+    EXPECT_EQ(yMax->text(), "200");
+
     QTest::keyClicks(child<QLineEdit>(w, "txtY2Max"), "9");
     edit->click();
     EXPECT_FALSE(yMax->isVisible());
-    EXPECT_EQ(w->chart()->axisMaximum(0), 0.0);
+    EXPECT_EQ(w->chart()->axisMinimum(0), 200.0);
 
     child<QLineEdit>(w, "txtG_Title")->setText("1호기");
     EXPECT_EQ(w->chart()->titleText(ChartView::ChartTitle), "1호기");

@@ -148,17 +148,22 @@ TEST_F(Export, RubbishLinesAreLeftOutAndOddBytesStillGiveAValidWorkbook) {
     QByteArray bytes = "2024-05-17\t10:00:00\t\xff\xfe\xc3\t1\t1\t1\t1\t1\r\n";
     bytes += QByteArray("\x00\x01garbage\x02\r\n", 13);
     bytes += "\r\n2024-13-45\t25:00:00\t1\t1\t1\t1\t1\t1\t9\t10\r\n";
+    const QByteArray huge(3000, '7');  // far too long for a number: exported as its text
+    bytes += "2024-05-17\t10:00:01\t" + huge + "\t1234567890.12345\t1\t1\t1\t1\r\n";
     const auto result = ExportToSpreadsheet(dataFile(bytes), workbook());
     ASSERT_TRUE(result.ok);
-    EXPECT_EQ(result.rowsWritten, 2);
+    EXPECT_EQ(result.rowsWritten, 3);
     EXPECT_EQ(result.linesSkipped, 2);
     const QJsonArray sheets = readBack(workbook());
-    ASSERT_EQ(rowCount(sheets, 0), 3);
+    ASSERT_EQ(rowCount(sheets, 0), 4);
     EXPECT_EQ(cell(sheets, 0, 1, 2)[0].toString(), "str");
     // Impossible dates and times stay as the texts they were; extra fields get columns I, J.
     EXPECT_EQ(cell(sheets, 0, 2, 0)[1].toString(), "2024-13-45");
     EXPECT_EQ(cell(sheets, 0, 2, 1)[1].toString(), "25:00:00");
     EXPECT_DOUBLE_EQ(cell(sheets, 0, 2, 9)[1].toDouble(), 10.0);
+    EXPECT_EQ(cell(sheets, 0, 3, 2)[0].toString(), "str");
+    EXPECT_EQ(cell(sheets, 0, 3, 2)[1].toString(), QString::fromLatin1(huge));
+    EXPECT_DOUBLE_EQ(cell(sheets, 0, 3, 3)[1].toDouble(), 1234567890.12345);
 }
 
 TEST_F(Export, FailuresAndCancelLeaveNoWorkbook) {
