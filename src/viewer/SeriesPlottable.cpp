@@ -5,6 +5,11 @@
 
 namespace zr410 {
 
+namespace {
+// Light enough that two overlapping envelopes and the mean lines under them stay visible.
+constexpr int kEnvelopeAlpha = 70;
+}  // namespace
+
 SeriesPlottable::SeriesPlottable(QCPAxis* keyAxis, QCPAxis* valueAxis)
     : QCPAbstractPlottable(keyAxis, valueAxis) {
     setBrush(Qt::NoBrush);
@@ -59,10 +64,13 @@ QCPRange SeriesPlottable::getValueRange(bool& foundRange, QCP::SignDomain inSign
     return QCPRange(low, high);
 }
 
-QVector<QPointF> SeriesPlottable::visiblePolyline(bool* reduced) const {
+QVector<QPointF> SeriesPlottable::visiblePolyline(bool* reduced, QVector<QPointF>* means) const {
     QVector<QPointF> points;
     if (reduced != nullptr) {
         *reduced = false;
+    }
+    if (means != nullptr) {
+        means->clear();
     }
     const auto* v = values();
     QCPAxis* keyAxis = mKeyAxis.data();
@@ -96,6 +104,9 @@ QVector<QPointF> SeriesPlottable::visiblePolyline(bool* reduced) const {
     const double* data = v->data();
     const auto columnOf = [&](qsizetype i) { return std::floor(x0 + dx * static_cast<double>(i)); };
     points.reserve((static_cast<qsizetype>(spanPixels) + 2) * 2);
+    if (means != nullptr) {
+        means->reserve(static_cast<qsizetype>(spanPixels) + 2);
+    }
     qsizetype i = first;
     while (i <= last) {
         const double column = columnOf(i);
@@ -107,8 +118,19 @@ QVector<QPointF> SeriesPlottable::visiblePolyline(bool* reduced) const {
         while (end < last && columnOf(end + 1) <= column) {
             ++end;
         }
-        const auto [lo, hi] = std::minmax_element(data + i, data + end + 1);
+        // One pass over the column for its extremes and, when asked, its mean.
+        const double* lo = data + i;
+        const double* hi = data + i;
+        double sum = 0.0;
+        for (const double* p = data + i; p <= data + end; ++p) {
+            lo = *p < *lo ? p : lo;
+            hi = *p > *hi ? p : hi;
+            sum += *p;
+        }
         const double x = column + 0.5;
+        if (means != nullptr) {
+            means->append(QPointF(x, y(sum / static_cast<double>(end - i + 1))));
+        }
         if (lo < hi) {
             points.append(QPointF(x, y(*lo)));
             points.append(QPointF(x, y(*hi)));
@@ -123,7 +145,8 @@ QVector<QPointF> SeriesPlottable::visiblePolyline(bool* reduced) const {
 
 void SeriesPlottable::draw(QCPPainter* painter) {
     bool dense = false;
-    const QVector<QPointF> points = visiblePolyline(&dense);
+    QVector<QPointF> means;
+    const QVector<QPointF> points = visiblePolyline(&dense, &means);
     if (points.isEmpty()) {
         return;
     }
@@ -134,13 +157,17 @@ void SeriesPlottable::draw(QCPPainter* painter) {
     } else {
         applyDefaultAntialiasingHint(painter);
     }
-    const auto polyline = [&] {
-        if (points.size() == 1) {
-            painter->drawPoint(points.front());
+    const auto polyline = [&](const QVector<QPointF>& line) {
+        if (line.size() == 1) {
+            painter->drawPoint(line.front());
         } else {
-            painter->drawPolyline(points.constData(), static_cast<int>(points.size()));
+            painter->drawPolyline(line.constData(), static_cast<int>(line.size()));
         }
     };
+    // Dense data: the envelope of every column stays, honest about the spread, but translucent,
+    // with the line of column means on top; drawn opaque, the last series' envelope would
+    // cover every series below it.
+    const QVector<QPointF>& line = dense ? means : points;
     if (depthLook_) {
         // The raised look: a pale copy of the line just below and to the right, opaque so it
         // costs no blending.
@@ -152,11 +179,20 @@ void SeriesPlottable::draw(QCPPainter* painter) {
         painter->setPen(shadow);
         painter->save();
         painter->translate(2, 2);
-        polyline();
+        polyline(line);
         painter->restore();
     }
+    if (dense) {
+        QPen envelope = mPen;
+        QColor colour = envelope.color();
+        colour.setAlpha(kEnvelopeAlpha);
+        envelope.setColor(colour);
+        envelope.setWidth(1);
+        painter->setPen(envelope);
+        polyline(points);
+    }
     painter->setPen(mPen);
-    polyline();
+    polyline(line);
 }
 
 void SeriesPlottable::drawLegendIcon(QCPPainter* painter, const QRectF& rect) const {

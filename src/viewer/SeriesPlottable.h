@@ -25,8 +25,11 @@ public:
     void setDepthLook(bool on) { depthLook_ = on; }
 
     // The polyline in pixels for the current axis ranges, as draw() paints it; `reduced` tells
-    // whether it was cut down to the extremes of each pixel column.
-    QVector<QPointF> visiblePolyline(bool* reduced = nullptr) const;
+    // whether it was cut down to the extremes of each pixel column. When it was, `means` (if
+    // given) receives the line through each column's mean value, which draw() paints over the
+    // translucent envelope so that a series under another's envelope still reads as a line.
+    QVector<QPointF> visiblePolyline(bool* reduced = nullptr,
+                                     QVector<QPointF>* means = nullptr) const;
 
     double selectTest(const QPointF& pos, bool onlySelectable,
                       QVariant* details = nullptr) const override;

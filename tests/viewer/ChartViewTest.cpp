@@ -109,11 +109,13 @@ TEST_F(Chart, DecimatedLineKeepsEveryPixelColumnsExtremes) {
         view.setXRange(lower, upper);
         view.plot()->replot();
         SeriesPlottable* series = view.series(1);
-        const QVector<QPointF> line = series->visiblePolyline();
+        QVector<QPointF> means;
+        const QVector<QPointF> line = series->visiblePolyline(nullptr, &means);
         QCPAxis* x = view.plot()->xAxis;
         QCPAxis* y = view.plot()->yAxis;
         // Brute force: every point's pixel column and height.
         std::map<long, std::pair<double, double>> expected;
+        std::map<long, std::pair<double, int>> sums;
         const auto& values = contents->series[1];
         const long first = std::max(0L, static_cast<long>(std::floor(lower)) - 1);
         const long last =
@@ -126,6 +128,13 @@ TEST_F(Chart, DecimatedLineKeepsEveryPixelColumnsExtremes) {
             auto [it, inserted] = expected.try_emplace(column, py, py);
             it->second.first = std::min(it->second.first, py);
             it->second.second = std::max(it->second.second, py);
+            sums[column].first += values[i];
+            ++sums[column].second;
+        }
+        ASSERT_EQ(static_cast<size_t>(means.size()), sums.size());
+        for (const QPointF& p : means) {
+            const auto& [sum, count] = sums[static_cast<long>(std::floor(p.x()))];
+            EXPECT_NEAR(p.y(), y->coordToPixel(sum / count), 1e-6);
         }
         std::map<long, std::pair<double, double>> drawn;
         for (const QPointF& p : line) {
@@ -142,6 +151,38 @@ TEST_F(Chart, DecimatedLineKeepsEveryPixelColumnsExtremes) {
         }
         EXPECT_LE(line.size(), 2 * static_cast<qsizetype>(expected.size()));
     }
+}
+
+TEST_F(Chart, ADenseSeriesDoesNotHideTheSeriesDrawnBeforeIt) {
+    // A flat series under another that swings across it in every pixel column: the swinging
+    // series' envelope must not paint the flat line over.
+    auto contents = makeContents(0);
+    for (int i = 0; i < 200'000; ++i) {
+        contents->dates.append("2024-05-17");
+        contents->times.append("00:00:00");
+        for (int s = 0; s < kDataSeriesCount; ++s) {
+            contents->series[s].push_back(s == 0 ? 45.0 : s == 1 ? (i % 2 ? 0.0 : 70.0) : 10.0);
+        }
+    }
+    contents->minimum = {45, 0, 10, 10, 10, 10};
+    contents->maximum = {45, 70, 10, 10, 10, 10};
+    view.setContents(contents);
+    view.setAxisLimits(0, 0, 100);
+    view.plot()->replot();
+    const QImage image = view.plot()->toPixmap().toImage();
+    const QColor flat = view.seriesColour(0);
+    const QColor swinging = view.seriesColour(1);
+    const auto distance = [](QColor a, QColor b) {
+        return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
+               std::abs(a.blue() - b.blue());
+    };
+    const int x = static_cast<int>(view.plot()->xAxis->coordToPixel(100'000));
+    const int y = static_cast<int>(std::lround(view.plot()->yAxis->coordToPixel(45)));
+    int best = 1000;
+    for (int dy = -1; dy <= 1; ++dy) {
+        best = std::min(best, distance(image.pixelColor(x, y + dy), flat));
+    }
+    EXPECT_LT(best, distance(swinging, flat) / 2);
 }
 
 TEST_F(Chart, ZoomedInFarEnoughEveryPointIsDrawnWhereItIs) {
