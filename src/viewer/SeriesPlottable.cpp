@@ -227,4 +227,28 @@ QString IndexLabelTicker::getTickLabel(double tick, const QLocale&, QChar, int) 
     return contents_->times.at(static_cast<qsizetype>(index));
 }
 
+QVector<QString> IndexLabelTicker::createLabelVector(const QVector<double>& ticks,
+                                                     const QLocale& locale, QChar formatChar,
+                                                     int precision) {
+    QVector<QString> labels;
+    labels.reserve(ticks.size());
+    QByteArrayView shownDate;
+    bool anyShown = false;
+    for (const double tick : ticks) {
+        QString label = getTickLabel(tick, locale, formatChar, precision);
+        if (!label.isEmpty() && contents_) {
+            const auto index = static_cast<qsizetype>(std::round(tick));
+            const QByteArrayView date =
+                index < contents_->dates.size() ? contents_->dates.view(index) : QByteArrayView();
+            if (!date.isEmpty() && (!anyShown || date != shownDate)) {
+                label += QLatin1Char('\n') + QString::fromUtf8(date);
+            }
+            shownDate = date;
+            anyShown = true;
+        }
+        labels.append(label);
+    }
+    return labels;
+}
+
 }  // namespace zr410

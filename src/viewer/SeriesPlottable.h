@@ -59,6 +59,10 @@ public:
 
 protected:
     double getTickStep(const QCPRange& range) override;
+    // The time of each record; the first label of each day shown also carries the date under
+    // it, so a file that runs past midnight does not read as the same times twice.
+    QVector<QString> createLabelVector(const QVector<double>& ticks, const QLocale& locale,
+                                       QChar formatChar, int precision) override;
     QString getTickLabel(double tick, const QLocale& locale, QChar formatChar,
                          int precision) override;
 

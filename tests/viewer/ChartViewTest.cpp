@@ -75,8 +75,13 @@ TEST_F(Chart, StartsAsTheZeroFrameWithNamesAndTitles) {
     EXPECT_EQ(view.titleText(ChartView::ChartTitle), "");
 }
 
-TEST_F(Chart, ThreeRecordsShowThreePointsLabelledWithTheirTimes) {
-    view.setContents(threeRecords({"23:59:58", "00:00:03", "00:00:08"}));
+TEST_F(Chart, ThreeRecordsShowThreePointsLabelledWithTheirTimesAndEachNewDay) {
+    auto contents = threeRecords({"23:59:58", "00:00:03", "00:00:08"});
+    contents->dates = DataTextColumn();
+    for (const char* date : {"2024-05-17", "2024-05-18", "2024-05-18"}) {
+        contents->dates.append(date);
+    }
+    view.setContents(contents);
     view.plot()->replot();
     EXPECT_FALSE(view.showsZeroFrame());
     EXPECT_EQ(view.series(0)->visiblePolyline().size(), 3);
@@ -86,8 +91,9 @@ TEST_F(Chart, ThreeRecordsShowThreePointsLabelledWithTheirTimes) {
     for (int i = 0; i < ticks.size(); ++i) {
         shown[ticks[i]] = labels[i];
     }
-    EXPECT_EQ(shown[0], "23:59:58");
-    EXPECT_EQ(shown[1], "00:00:03");
+    // The time as recorded; the date under the first label of each day, not repeated.
+    EXPECT_EQ(shown[0], "23:59:58\n2024-05-17");
+    EXPECT_EQ(shown[1], "00:00:03\n2024-05-18");
     EXPECT_EQ(shown[2], "00:00:08");
 }
 
