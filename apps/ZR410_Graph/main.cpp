@@ -1,5 +1,5 @@
-// ZR410_Graph: the data-file viewer. Besides --help and --version it takes no options:
-// everything is in its window.
+// ZR410_Graph: the data-file viewer. Besides --help and --version it takes the data file to
+// open; everything else is in its window.
 #include <QApplication>
 #include <QIcon>
 #include <QLibraryInfo>
@@ -12,10 +12,12 @@
 
 namespace {
 
-const char kUsage[] = R"(Usage: ZR410_Graph [--help | --version]
-Viewer of the data files (*.DAT) that ZR410 logs: chart, print, spreadsheet export
-and screen capture. Everything else is set in its window.
+const char kUsage[] = R"(Usage: ZR410_Graph [--help | --version] [FILE]
+Viewer of the data files (*.DAT) that ZR410 logs: chart, print, spreadsheet and
+CSV export and screen capture. Everything else is set in its window.
 
+  FILE          a data file to open at start (its folder is listed for this run);
+                a file can also be dropped on the window
   -h, --help    print this text and exit
   --version     print the version and exit
 
@@ -55,5 +57,12 @@ int main(int argc, char** argv) {
     }
     zr410::frmZR410_GraphView window;
     window.show();
+    const QStringList arguments = QApplication::arguments().mid(1);
+    for (const QString& argument : arguments) {
+        if (!argument.startsWith(QLatin1Char('-'))) {
+            window.OpenDataFile(argument);
+            break;
+        }
+    }
     return QApplication::exec();
 }

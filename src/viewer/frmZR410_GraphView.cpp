@@ -5,13 +5,17 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QLocale>
+#include <QMimeData>
 #include <QShortcut>
 #include <QTimer>
+#include <QUrl>
 
 #include "common/BuildInfo.h"
 #include "common/ProgramFolder.h"
@@ -54,12 +58,14 @@ frmZR410_GraphView::frmZR410_GraphView(ViewerDialogs dialogs, QWidget* parent)
     connect(ui_->btnCancelTask, &QPushButton::clicked, task_, &BackgroundTask::cancel);
     connect(ui_->btnPrint, &QPushButton::clicked, this, &frmZR410_GraphView::btnPrint_Click);
     connect(ui_->btnToExcel, &QPushButton::clicked, this, &frmZR410_GraphView::btnToExcel_Click);
+    connect(ui_->btnToCsv, &QPushButton::clicked, this, &frmZR410_GraphView::btnToCsv_Click);
     connect(ui_->Command1, &QPushButton::clicked, this, &frmZR410_GraphView::Command1_Click);
     connect(ui_->Command2, &QPushButton::clicked, this, &frmZR410_GraphView::Command2_Click);
     connect(ui_->btnExit, &QPushButton::clicked, this, &QWidget::close);
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this, &frmZR410_GraphView::Command2_Click);
     connectOptionControls();
+    setAcceptDrops(true);
 
     Form_Load();
 }
@@ -197,6 +203,55 @@ void frmZR410_GraphView::LoadDataFile(const QString& path) {
         [this, result, path] { onLoadDone(path, std::move(*result)); });
 }
 
+void frmZR410_GraphView::OpenDataFile(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.isFile() || !info.isReadable()) {
+        setStatus(QStringLiteral("%1: 읽을 수 있는 파일이 아닙니다.")
+                      .arg(QDir::toNativeSeparators(info.absoluteFilePath())),
+                  true);
+        return;
+    }
+    if (isBusy()) {
+        return;
+    }
+    const QString folder = info.absolutePath();
+    if (QDir(folder) != QDir(fileListFolder_)) {
+        ui_->lblFolder->setText(folder);
+        tmrRefresh_List_Timer();
+    }
+    const QList<QListWidgetItem*> found = ui_->File1->findItems(info.fileName(), Qt::MatchExactly);
+    if (!found.isEmpty()) {
+        ui_->File1->setCurrentItem(found.first());
+    }
+    LoadDataFile(info.absoluteFilePath());
+}
+
+namespace {
+// The one local file a drag carries, or nothing.
+QString droppedFile(const QMimeData* mime) {
+    if (mime == nullptr || !mime->hasUrls() || mime->urls().size() != 1 ||
+        !mime->urls().first().isLocalFile()) {
+        return QString();
+    }
+    const QString path = mime->urls().first().toLocalFile();
+    return QFileInfo(path).isFile() ? path : QString();
+}
+}  // namespace
+
+void frmZR410_GraphView::dragEnterEvent(QDragEnterEvent* event) {
+    if (!isBusy() && !droppedFile(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void frmZR410_GraphView::dropEvent(QDropEvent* event) {
+    const QString path = droppedFile(event->mimeData());
+    if (!path.isEmpty()) {
+        event->acceptProposedAction();
+        OpenDataFile(path);
+    }
+}
+
 void frmZR410_GraphView::onLoadDone(const QString& path, DataFileLoadResult result) {
     setBusy(false, QString());
     const QString name = QFileInfo(path).fileName();
@@ -236,8 +291,8 @@ QString frmZR410_GraphView::statusText() const {
 void frmZR410_GraphView::setBusy(bool busy, const QString& status) {
     for (QWidget* w :
          {static_cast<QWidget*>(ui_->File1), static_cast<QWidget*>(ui_->btnSelectFolder),
-          static_cast<QWidget*>(ui_->btnToExcel), static_cast<QWidget*>(ui_->btnPrint),
-          static_cast<QWidget*>(ui_->Command1)}) {
+          static_cast<QWidget*>(ui_->btnToExcel), static_cast<QWidget*>(ui_->btnToCsv),
+          static_cast<QWidget*>(ui_->btnPrint), static_cast<QWidget*>(ui_->Command1)}) {
         w->setEnabled(!busy);
     }
     ui_->prgTask->setValue(0);

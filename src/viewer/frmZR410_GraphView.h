@@ -45,6 +45,9 @@ public:
 
     // Reads the file on the worker thread and hands it to the chart once, when read whole.
     void LoadDataFile(const QString& path);
+    // A file named on the command line or dropped on the window: its folder is listed for this
+    // run (the remembered data folder is kept), the file chosen in the list and loaded.
+    void OpenDataFile(const QString& path);
     bool isBusy() const;
     // Waits for a running load or export and delivers its end (tests, shutdown).
     void waitForTask();
@@ -56,6 +59,8 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -95,6 +100,7 @@ private:
     // Print, export, capture and help (frmZR410_GraphView_Output.cpp).
     void btnPrint_Click();
     void btnToExcel_Click();
+    void btnToCsv_Click();
     void Command1_Click();
     void Command2_Click();
 

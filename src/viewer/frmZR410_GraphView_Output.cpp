@@ -12,6 +12,7 @@
 #include "viewer/BackgroundTask.h"
 #include "viewer/ChartOutput.h"
 #include "viewer/ChartView.h"
+#include "viewer/CsvExport.h"
 #include "viewer/SpreadsheetExport.h"
 #include "viewer/frmZR410_GraphView.h"
 
@@ -114,6 +115,65 @@ void frmZR410_GraphView::btnToExcel_Click() {
                               QStringLiteral("%1\n\n통합 문서는 다음 위치에 저장되어 있습니다:\n%2")
                                   .arg(reason, QDir::toNativeSeparators(workbook)));
             }
+        });
+}
+
+void frmZR410_GraphView::btnToCsv_Click() {
+    if (isBusy()) {
+        return;
+    }
+    const QString path = selectedFilePath();
+    if (path.isEmpty()) {
+        dialogs_.tell(this, QStringLiteral("CSV"),
+                      QStringLiteral("CSV로 저장할 파일을 먼저 파일 목록에서 고르세요."));
+        return;
+    }
+    QString target = dialogs_.chooseSaveFile(
+        this, QStringLiteral("CSV 파일로 저장"),
+        suggestedName(QFileInfo(path).absolutePath(), path, QStringLiteral(".csv")),
+        QStringLiteral("CSV 파일 (*.csv)"));
+    if (target.isEmpty()) {
+        return;
+    }
+    if (QFileInfo(target).suffix().isEmpty()) {
+        target += QStringLiteral(".csv");
+    }
+    if (QFileInfo(target).absoluteFilePath() == QFileInfo(path).absoluteFilePath()) {
+        // Writing over the data file being read would lose the records.
+        dialogs_.tell(
+            this, QStringLiteral("CSV"),
+            QStringLiteral("데이터 파일 자신에는 저장할 수 없습니다. 다른 이름을 고르세요."));
+        return;
+    }
+    setBusy(true,
+            QStringLiteral("%1을(를) CSV 파일로 저장하는 중...").arg(QFileInfo(path).fileName()));
+    auto result = std::make_shared<CsvExportResult>();
+    BackgroundTask* task = task_;
+    task_->start(
+        [result, path, target, task] {
+            *result = ExportToCsv(path, target, [task](qint64 done, qint64 total) {
+                return task->report(done, total);
+            });
+        },
+        [this, result, path, target] {
+            setBusy(false, QString());
+            const QString name = QFileInfo(path).fileName();
+            if (result->cancelled) {
+                setStatus(QStringLiteral("%1 CSV 저장을 취소했습니다.").arg(name), false);
+                return;
+            }
+            if (!result->ok) {
+                setStatus(QStringLiteral("%1을(를) CSV 파일로 저장하지 못했습니다.").arg(name),
+                          true);
+                dialogs_.tell(this, QStringLiteral("CSV"),
+                              QStringLiteral("%1을(를) CSV 파일로 저장하지 못했습니다.\n%2\n%3")
+                                  .arg(name, QDir::toNativeSeparators(target), result->errorText));
+                return;
+            }
+            setStatus(QStringLiteral("%1: 기록 %2행을 CSV 파일로 저장했습니다: %3")
+                          .arg(name, QLocale(QLocale::English).toString(result->rowsWritten),
+                               QDir::toNativeSeparators(target)),
+                      false);
         });
 }
 

@@ -1,19 +1,23 @@
 // The viewer window as the operator meets it: start-up, the file list, loading files good and
-// bad, the option grids that are remembered, and the three ways out (print, Excel, capture).
+// bad, the option grids that are remembered, and the ways out (print, Excel, CSV, capture).
 // System dialogs are answered by the test through ViewerDialogs.
 #include <qcustomplot.h>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -388,6 +392,56 @@ TEST_F(Viewer, ExcelWritesAWorkbookAndHandsItToTheDesktop) {
     ASSERT_EQ(answers.told.size(), 1);
     EXPECT_TRUE(answers.told.front().contains(QDir::toNativeSeparators(workbook)));
     QFile::remove(workbook);
+}
+
+TEST_F(Viewer, AFileFromElsewhereOpensByNameOrDropAndExportsAsCsv) {
+    writeData("ZR410_01.DAT", kThreeRecords);
+    const QString elsewhere = home_.path() + "/copied";
+    QDir().mkpath(elsewhere);
+    QFile::copy(dataFolder() + "/ZR410_01.DAT", elsewhere + "/line2.DAT");
+    auto w = open();
+    // Named on the command line: its folder is listed for this run, the remembered one kept.
+    w->OpenDataFile(elsewhere + "/line2.DAT");
+    w->waitForTask();
+    EXPECT_EQ(w->FileListFolder(), elsewhere);
+    EXPECT_EQ(w->chart()->contents()->size(), 3);
+    auto* list = child<QListWidget>(w, "File1");
+    ASSERT_NE(list->currentItem(), nullptr);
+    EXPECT_EQ(list->currentItem()->text(), "line2.DAT");
+    EXPECT_FALSE(QFile::exists(program_.path() + "/Folder.CFG"));
+
+    // Written to the name the operator chose, .csv added; the data file itself is refused.
+    answers.saveFile = home_.path() + "/line2";
+    QTest::mouseClick(child<QPushButton>(w, "btnToCsv"), Qt::LeftButton);
+    w->waitForTask();
+    QFile csv(home_.path() + "/line2.csv");
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    EXPECT_EQ(csv.readAll().count("\r\n"), 4);
+    EXPECT_TRUE(w->statusText().contains("3행"));
+    answers.saveFile = elsewhere + "/line2.DAT";
+    QTest::mouseClick(child<QPushButton>(w, "btnToCsv"), Qt::LeftButton);
+    w->waitForTask();
+    ASSERT_EQ(answers.told.size(), 1);
+    QFile data(elsewhere + "/line2.DAT");
+    ASSERT_TRUE(data.open(QIODevice::ReadOnly));
+    EXPECT_EQ(data.readAll(), kThreeRecords);
+
+    // Dropped on the window: the same, from the data folder.
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(dataFolder() + "/ZR410_01.DAT")});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
+    QApplication::sendEvent(w.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
+    QApplication::sendEvent(w.get(), &drop);
+    w->waitForTask();
+    EXPECT_EQ(w->FileListFolder(), dataFolder());
+    EXPECT_EQ(list->currentItem()->text(), "ZR410_01.DAT");
+
+    // What is not a readable file is said, not loaded.
+    w->OpenDataFile(home_.path() + "/none.DAT");
+    EXPECT_TRUE(w->statusText().contains("none.DAT"));
+    EXPECT_EQ(w->chart()->contents()->size(), 3);
 }
 
 TEST_F(Viewer, PrintWithoutAPrinterOffersAPdf) {
