@@ -292,6 +292,9 @@ void readRecords(QIODevice& file, qsizetype blockSize, const DataFileProgress& p
     while (reader.next(line)) {
         const DataLineKind kind =
             ClassifyDataLine(line, reader.lineTerminated(), reader.lineOverlong());
+        if (reader.lineTerminated()) {
+            result.bytesComplete = reader.bytesConsumed();
+        }
         if (!IsRecord(kind)) {
             ++result.linesSkipped;
             noteIssue(result, reader.lineNumber(), kind);
@@ -321,6 +324,22 @@ void readRecords(QIODevice& file, qsizetype blockSize, const DataFileProgress& p
 }
 
 }  // namespace
+
+void AppendContents(DataFileContents& into, const DataFileContents& more) {
+    const bool wasEmpty = into.size() == 0;
+    for (qsizetype i = 0; i < more.size(); ++i) {
+        into.dates.append(more.dates.view(i));
+        into.times.append(more.times.view(i));
+    }
+    for (std::size_t s = 0; s < kDataSeriesCount; ++s) {
+        if (more.series[s].empty()) {
+            continue;
+        }
+        into.series[s].insert(into.series[s].end(), more.series[s].begin(), more.series[s].end());
+        into.minimum[s] = wasEmpty ? more.minimum[s] : std::min(into.minimum[s], more.minimum[s]);
+        into.maximum[s] = wasEmpty ? more.maximum[s] : std::max(into.maximum[s], more.maximum[s]);
+    }
+}
 
 DataFileLoadResult ReadDataFile(const QString& path, const DataFileProgress& progress) {
     DataFileLoadResult result;

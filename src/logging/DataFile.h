@@ -159,8 +159,14 @@ struct DataFileLoadResult {
     qint64 shortRecords = 0;  // records with fewer than eight fields, counted in recordsRead
     qint64 linesSkipped = 0;
     std::vector<DataLineIssue> firstIssues;  // the first few skipped or short lines
+    // Bytes up to the end of the last line that had its line end: where reading goes on when
+    // the file grows (a torn last line is read again once it is whole).
+    qint64 bytesComplete = 0;
     DataFileContents contents;
 };
+
+// Adds the records of `more` after those of `into`, with the extremes of both.
+void AppendContents(DataFileContents& into, const DataFileContents& more);
 
 // Called now and then with the bytes read so far and the file size; returning false cancels.
 using DataFileProgress = std::function<bool(qint64 done, qint64 total)>;

@@ -152,8 +152,30 @@ void ChartView::setContents(std::shared_ptr<const DataFileContents> contents) {
     for (int s = 0; s < kSeriesCount; ++s) {
         series_[s]->setContents(contents_, s);
     }
+    limitsSet_ = false;
     showWholeFile();
     rescaleValueAxes();
+    replotSoon();
+}
+
+void ChartView::contentsGrew(qsizetype previousCount) {
+    if (!contents_ || zeroFrame_) {
+        return;
+    }
+    const double oldLast = std::max<double>(1.0, static_cast<double>(previousCount - 1));
+    const double newLast = std::max<double>(1.0, static_cast<double>(contents_->size() - 1));
+    const QCPRange shown = plot_->xAxis->range();
+    if (shown.upper >= oldLast - 0.5) {
+        if (shown.lower <= 0.5) {
+            showWholeFile();
+        } else {
+            plot_->xAxis->setRange(newLast - shown.size(), newLast);
+        }
+    }
+    syncScrollBar();
+    if (!limitsSet_) {
+        rescaleValueAxes();
+    }
     replotSoon();
 }
 
@@ -255,6 +277,7 @@ bool ChartView::setAxisLimits(int axis, double minimum, double maximum) {
         return false;
     }
     target->setRange(wanted);
+    limitsSet_ = true;
     replotSoon();
     return true;
 }

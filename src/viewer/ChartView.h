@@ -45,6 +45,10 @@ public:
     void SetupChartSeries();
     // The one hand-over of a loaded file: shared, not copied. Shows the whole file.
     void setContents(std::shared_ptr<const DataFileContents> contents);
+    // The shared contents gained records after `previousCount` (a followed file grew). A view
+    // that showed the last record moves on with the new ones, keeping its width; the value
+    // axes widen to new extremes unless the operator set their limits.
+    void contentsGrew(qsizetype previousCount);
     const std::shared_ptr<const DataFileContents>& contents() const { return contents_; }
     bool showsZeroFrame() const { return zeroFrame_; }
 
@@ -107,6 +111,7 @@ private:
     bool depth_ = false;
     bool zeroFrame_ = true;
     bool clamping_ = false;
+    bool limitsSet_ = false;  // the operator typed axis limits for this file
 };
 
 }  // namespace zr410

@@ -8,19 +8,33 @@
 
 namespace zr410 {
 
+namespace {
+// A view addresses rows with int; beyond that the chart still shows every point.
+int shownRows(const DataFileContents* contents) {
+    return contents == nullptr ? 0
+                               : static_cast<int>(std::min<qsizetype>(
+                                     contents->size(), std::numeric_limits<int>::max()));
+}
+}  // namespace
+
 void DataTableModel::setContents(std::shared_ptr<const DataFileContents> contents) {
     beginResetModel();
     contents_ = std::move(contents);
+    rows_ = shownRows(contents_.get());
     endResetModel();
 }
 
-int DataTableModel::rowCount(const QModelIndex& parent) const {
-    if (parent.isValid() || !contents_) {
-        return 0;
+void DataTableModel::contentsGrew() {
+    const int rows = shownRows(contents_.get());
+    if (rows > rows_) {
+        beginInsertRows(QModelIndex(), rows_, rows - 1);
+        rows_ = rows;
+        endInsertRows();
     }
-    // A view addresses rows with int; beyond that the chart still shows every point.
-    return static_cast<int>(
-        std::min<qsizetype>(contents_->size(), std::numeric_limits<int>::max()));
+}
+
+int DataTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : rows_;
 }
 
 int DataTableModel::columnCount(const QModelIndex& parent) const {

@@ -20,6 +20,8 @@ public:
     using QAbstractTableModel::QAbstractTableModel;
 
     void setContents(std::shared_ptr<const DataFileContents> contents);
+    // The shared contents gained records at their end.
+    void contentsGrew();
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -29,6 +31,7 @@ public:
 
 private:
     std::shared_ptr<const DataFileContents> contents_;
+    int rows_ = 0;  // what the view was told, so rows are added between begin and end
 };
 
 }  // namespace zr410

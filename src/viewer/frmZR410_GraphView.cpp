@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -22,6 +23,7 @@
 #include "ui_frmZR410_GraphView.h"
 #include "viewer/BackgroundTask.h"
 #include "viewer/ChartView.h"
+#include "viewer/DataFileFollower.h"
 #include "viewer/DataTableModel.h"
 #include "viewer/LoadStatusText.h"
 
@@ -66,6 +68,18 @@ frmZR410_GraphView::frmZR410_GraphView(ViewerDialogs dialogs, QWidget* parent)
     connect(help, &QShortcut::activated, this, &frmZR410_GraphView::Command2_Click);
     connectOptionControls();
     setAcceptDrops(true);
+    follower_ = new DataFileFollower(this);
+    connect(ui_->chbFollow, &QCheckBox::clicked, this, &frmZR410_GraphView::chbFollow_Click);
+    connect(follower_, &DataFileFollower::recordsArrived, this,
+            [this](const std::shared_ptr<const DataFileLoadResult>& lines) {
+                onRecordsArrived(*lines);
+            });
+    // Cut or replaced under us: read it again from the start rather than show a mix.
+    connect(follower_, &DataFileFollower::fileReplaced, this, [this] {
+        if (!shownPath_.isEmpty()) {
+            LoadDataFile(shownPath_);
+        }
+    });
 
     Form_Load();
 }
@@ -192,6 +206,7 @@ void frmZR410_GraphView::LoadDataFile(const QString& path) {
     if (isBusy()) {
         return;
     }
+    follower_->stop();
     setBusy(true, QStringLiteral("%1 불러오는 중...").arg(QFileInfo(path).fileName()));
     auto result = std::make_shared<DataFileLoadResult>();
     BackgroundTask* task = task_;
@@ -259,12 +274,17 @@ void frmZR410_GraphView::onLoadDone(const QString& path, DataFileLoadResult resu
         setStatus(DescribeLoadResult(name, result), false);
         return;
     }
+    follower_->stop();
+    shownPath_ = path;
+    shownBytes_ = result.bytesComplete;
+    shownSkipped_ = result.linesSkipped;
     if (result.recordsRead > 0) {
-        auto contents = std::make_shared<const DataFileContents>(std::move(result.contents));
-        chart()->setContents(contents);
-        tableModel_->setContents(contents);
+        shown_ = std::make_shared<DataFileContents>(std::move(result.contents));
+        chart()->setContents(shown_);
+        tableModel_->setContents(shown_);
     } else {
         // Leaving the previous file's curves up would pass them off as this file's.
+        shown_.reset();
         chart()->ClearChart();
         tableModel_->setContents(nullptr);
     }
@@ -273,7 +293,53 @@ void frmZR410_GraphView::onLoadDone(const QString& path, DataFileLoadResult resu
     setStatus(DescribeLoadResult(name, result), IsLoadFailure(result));
     if (result.status == DataFileStatus::Missing) {
         tmrRefresh_List_->start();
+        shownPath_.clear();
     }
+    if (result.status == DataFileStatus::Ok) {
+        followShownFile();
+    }
+}
+
+void frmZR410_GraphView::chbFollow_Click() {
+    if (ui_->chbFollow->isChecked()) {
+        followShownFile();
+    } else {
+        follower_->stop();
+    }
+}
+
+void frmZR410_GraphView::followShownFile() {
+    if (ui_->chbFollow->isChecked() && !shownPath_.isEmpty() && !isBusy()) {
+        follower_->start(shownPath_, shownBytes_);
+    }
+}
+
+void frmZR410_GraphView::onRecordsArrived(const DataFileLoadResult& lines) {
+    shownBytes_ = follower_->offset();
+    shownSkipped_ += lines.linesSkipped;
+    if (lines.recordsRead == 0) {
+        return;
+    }
+    if (!shown_) {
+        // The file had no record when it was loaded: its first ones start the chart.
+        shown_ = std::make_shared<DataFileContents>(lines.contents);
+        chart()->setContents(shown_);
+        tableModel_->setContents(shown_);
+        chart()->SetupChartSeries();
+        showAxisLimits();
+    } else {
+        const qsizetype before = shown_->size();
+        AppendContents(*shown_, lines.contents);
+        chart()->contentsGrew(before);
+        tableModel_->contentsGrew();
+        if (!ui_->chbYaxis->isChecked()) {
+            showAxisLimits();
+        }
+    }
+    setStatus(QStringLiteral("%1: 기록 %2개 (따라가는 중)")
+                  .arg(QFileInfo(shownPath_).fileName(),
+                       QLocale(QLocale::English).toString(shown_->size())),
+              false);
 }
 
 bool frmZR410_GraphView::isBusy() const {

@@ -22,6 +22,7 @@ namespace zr410 {
 
 class BackgroundTask;
 class ChartView;
+class DataFileFollower;
 class DataTableModel;
 
 // The viewer's only window: data folder, file list, chart with its set-up panel, print,
@@ -49,6 +50,8 @@ public:
     // run (the remembered data folder is kept), the file chosen in the list and loaded.
     void OpenDataFile(const QString& path);
     bool isBusy() const;
+    // The follower of the shown file (tests drive its look directly).
+    DataFileFollower* follower() const { return follower_; }
     // Waits for a running load or export and delivers its end (tests, shutdown).
     void waitForTask();
     QString statusText() const;
@@ -73,6 +76,9 @@ private:
     void onLoadDone(const QString& path, DataFileLoadResult result);
     void setBusy(bool busy, const QString& status);
     void setStatus(const QString& text, bool failure);
+    void chbFollow_Click();
+    void followShownFile();
+    void onRecordsArrived(const DataFileLoadResult& lines);
     QString selectedFilePath() const;
 
     // Chart set-up and the settings grids (frmZR410_GraphView_Options.cpp).
@@ -110,6 +116,13 @@ private:
     DataTableModel* tableModel_ = nullptr;
     QTimer* tmrRefresh_List_ = nullptr;
     QString fileListFolder_;
+    // The file on the chart: the chart and the table share its contents, which grow in place
+    // while the file is followed.
+    QString shownPath_;
+    std::shared_ptr<DataFileContents> shown_;
+    qint64 shownBytes_ = 0;    // whole lines read of it so far
+    qint64 shownSkipped_ = 0;  // lines that were no record
+    DataFileFollower* follower_ = nullptr;
     bool fillingGrids_ = false;
 };
 

@@ -15,6 +15,7 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTest>
 #include <QUrl>
@@ -25,6 +26,7 @@
 
 #include "TempFolder.h"
 #include "viewer/ChartView.h"
+#include "viewer/DataFileFollower.h"
 #include "viewer/frmZR410_GraphView.h"
 
 using namespace zr410;
@@ -442,6 +444,52 @@ TEST_F(Viewer, AFileFromElsewhereOpensByNameOrDropAndExportsAsCsv) {
     w->OpenDataFile(home_.path() + "/none.DAT");
     EXPECT_TRUE(w->statusText().contains("none.DAT"));
     EXPECT_EQ(w->chart()->contents()->size(), 3);
+}
+
+TEST_F(Viewer, AFollowedFileGrowsOnScreenAndATornRecordWaitsForItsEnd) {
+    writeData("ZR410_01.DAT", kThreeRecords + "2024-05-18\t00:00:0");  // logger mid-record
+    auto w = open();
+    auto* follow = child<QCheckBox>(w, "chbFollow");
+    follow->click();
+    clickFile(w, "ZR410_01.DAT");
+    ASSERT_TRUE(w->follower()->isActive());
+    EXPECT_EQ(w->chart()->contents()->size(), 3);
+    auto* table = child<QTableView>(w, "sprdGRP_Data");
+
+    const auto append = [&](const QByteArray& bytes) {
+        QFile f(dataFolder() + "/ZR410_01.DAT");
+        ASSERT_TRUE(f.open(QIODevice::Append));
+        f.write(bytes);
+    };
+    w->follower()->poll();  // nothing new: nothing changes
+    EXPECT_EQ(w->chart()->contents()->size(), 3);
+    // The torn record ends, one more follows, and the next starts.
+    append(
+        "9\t85.6\t80.4\t79.1\t25.3\t1.28\t85.0\r\n"
+        "2024-05-18\t00:00:10\t85.7\t80.5\t79.2\t25.4\t1.29\t86.0\r\n2024-05-18\t00:0");
+    w->follower()->poll();
+    const auto& contents = *w->chart()->contents();
+    ASSERT_EQ(contents.size(), 5);
+    EXPECT_EQ(contents.times.at(3), "00:00:09");
+    EXPECT_EQ(contents.series[0][3], 85.6);
+    EXPECT_EQ(contents.series[5][4], 86.0);
+    EXPECT_EQ(contents.maximum[5], 86.0);
+    EXPECT_EQ(table->model()->rowCount(), 5);
+    EXPECT_EQ(w->chart()->xMaximum(), 4.0);  // the whole file was shown: it still is
+    append("0:11\t85.8\t80.6\t79.3\t25.5\t1.30\t86.0\r\n");
+    w->follower()->poll();
+    EXPECT_EQ(w->chart()->contents()->size(), 6);
+    EXPECT_EQ(w->chart()->contents()->times.at(5), "00:00:11");
+
+    // Cut short under the viewer: read again from the start.
+    writeData("ZR410_01.DAT", kThreeRecords.left(kThreeRecords.indexOf('\n') + 1));
+    w->follower()->poll();
+    w->waitForTask();
+    EXPECT_EQ(w->chart()->contents()->size(), 1);
+    EXPECT_TRUE(w->follower()->isActive());
+
+    follow->click();
+    EXPECT_FALSE(w->follower()->isActive());
 }
 
 TEST_F(Viewer, PrintWithoutAPrinterOffersAPdf) {
