@@ -68,6 +68,7 @@ frmZR410_GraphView::frmZR410_GraphView(ViewerDialogs dialogs, QWidget* parent)
     connect(help, &QShortcut::activated, this, &frmZR410_GraphView::Command2_Click);
     connectOptionControls();
     setAcceptDrops(true);
+    setupReadout();
     follower_ = new DataFileFollower(this);
     connect(ui_->chbFollow, &QCheckBox::clicked, this, &frmZR410_GraphView::chbFollow_Click);
     connect(follower_, &DataFileFollower::recordsArrived, this,
@@ -290,6 +291,7 @@ void frmZR410_GraphView::onLoadDone(const QString& path, DataFileLoadResult resu
     }
     chart()->SetupChartSeries();
     showAxisLimits();
+    readoutContentsChanged(true);
     setStatus(DescribeLoadResult(name, result), IsLoadFailure(result));
     if (result.status == DataFileStatus::Missing) {
         tmrRefresh_List_->start();
@@ -327,11 +329,13 @@ void frmZR410_GraphView::onRecordsArrived(const DataFileLoadResult& lines) {
         tableModel_->setContents(shown_);
         chart()->SetupChartSeries();
         showAxisLimits();
+        readoutContentsChanged(true);
     } else {
         const qsizetype before = shown_->size();
         AppendContents(*shown_, lines.contents);
         chart()->contentsGrew(before);
         tableModel_->contentsGrew();
+        readoutContentsChanged(false);
         if (!ui_->chbYaxis->isChecked()) {
             showAxisLimits();
         }

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
 
+#include <array>
 #include <memory>
 
 #include "logging/DataFile.h"
@@ -21,6 +23,7 @@ class frmZR410_GraphView;
 namespace zr410 {
 
 class BackgroundTask;
+class ChartCursors;
 class ChartView;
 class DataFileFollower;
 class DataTableModel;
@@ -50,6 +53,9 @@ public:
     // run (the remembered data folder is kept), the file chosen in the list and loaded.
     void OpenDataFile(const QString& path);
     bool isBusy() const;
+    // A cell of the cursor and statistics read-out: row 0 the date and time, rows 1..6 the
+    // series; columns A, B, B−A, minimum, maximum, mean.
+    QString readoutText(int row, int column) const;
     // The follower of the shown file (tests drive its look directly).
     DataFileFollower* follower() const { return follower_; }
     // Waits for a running load or export and delivers its end (tests, shutdown).
@@ -103,6 +109,12 @@ private:
     void lblColor_Border_Click();
     PrintMarginCells marginCells() const;
 
+    // Cursors and the read-out (frmZR410_GraphView_Readout.cpp).
+    void setupReadout();
+    void setCursorRecord(int cursor, qsizetype index);
+    void readoutContentsChanged(bool newFile);
+    void updateReadout();
+
     // Print, export, capture and help (frmZR410_GraphView_Output.cpp).
     void btnPrint_Click();
     void btnToExcel_Click();
@@ -123,6 +135,10 @@ private:
     qint64 shownBytes_ = 0;    // whole lines read of it so far
     qint64 shownSkipped_ = 0;  // lines that were no record
     DataFileFollower* follower_ = nullptr;
+    ChartCursors* cursors_ = nullptr;
+    QTimer* readoutTimer_ = nullptr;
+    std::array<qsizetype, 2> cursorRecord_{0, 0};  // records under cursors A and B
+    QPoint pressedAt_;
     bool fillingGrids_ = false;
 };
 

@@ -7,6 +7,7 @@
 
 #include <map>
 
+#include "viewer/ChartReadout.h"
 #include "viewer/ChartView.h"
 #include "viewer/SeriesPlottable.h"
 
@@ -236,4 +237,22 @@ TEST_F(Chart, HiddenSeriesLeaveTheLegend) {
     EXPECT_EQ(view.plot()->legend->itemCount(), 5);
     view.setSeriesVisible(4, true);
     EXPECT_EQ(view.plot()->legend->itemCount(), 6);
+}
+
+TEST(Readout, DurationsAndNumbersReadAsAnOperatorWritesThem) {
+    EXPECT_EQ(DurationText(0), "00:00:00");
+    EXPECT_EQ(DurationText(-5000), "-01:23:20");
+    EXPECT_EQ(DurationText(2 * 86400 + 3 * 3600 + 4 * 60 + 5), "2일 03:04:05");
+    EXPECT_EQ(ReadoutNumber(85.4 - 85.2), "0.2");
+    EXPECT_EQ(ReadoutNumber(-0.0000001), "0");
+    EXPECT_EQ(ReadoutNumber(1e6), "1000000");
+    EXPECT_EQ(ReadoutNumber(std::nan("")), "--");
+    // A record whose date or time is no date or time gives no difference, not a wrong one.
+    auto contents = threeRecords({"10:00:00", "10:00:07", "99:00:00"});
+    EXPECT_EQ(SecondsBetween(*contents, 0, 1), 7);
+    EXPECT_EQ(SecondsBetween(*contents, 1, 0), -7);
+    EXPECT_FALSE(SecondsBetween(*contents, 0, 2).has_value());
+    EXPECT_FALSE(SecondsBetween(*contents, 0, 3).has_value());
+    EXPECT_FALSE(StatisticsOver(*contents, 2, 1).has_value());
+    EXPECT_EQ(StatisticsOver(*contents, -5, 99)->at(0).mean, 81.0);
 }

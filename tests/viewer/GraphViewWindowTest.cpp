@@ -15,6 +15,7 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
@@ -490,6 +491,60 @@ TEST_F(Viewer, AFollowedFileGrowsOnScreenAndATornRecordWaitsForItsEnd) {
 
     follow->click();
     EXPECT_FALSE(w->follower()->isActive());
+}
+
+TEST_F(Viewer, CursorsReadAcrossMidnightAndStatisticsFollowTheVisibleRange) {
+    writeData("ZR410_01.DAT", kThreeRecords);
+    auto w = open();
+    clickFile(w, "ZR410_01.DAT");
+    auto* cursor = child<QCheckBox>(w, "chbCursor");
+    EXPECT_EQ(w->readoutText(0, 0), "");   // no cursor read-out until asked for
+    EXPECT_EQ(w->readoutText(2, 3), "0");  // 매체온도 minimum: "--" reads 0
+    EXPECT_EQ(w->readoutText(2, 4), "80.3");
+    EXPECT_EQ(w->readoutText(2, 5), "53.467");
+    cursor->click();
+    // A on the first record, B on the last, the difference over midnight.
+    EXPECT_EQ(w->readoutText(0, 0), "2024-05-17 23:59:58");
+    EXPECT_EQ(w->readoutText(0, 1), "2024-05-18 00:00:08");
+    EXPECT_EQ(w->readoutText(0, 2), "00:00:10");
+    EXPECT_EQ(w->readoutText(1, 2), "0.2");
+    EXPECT_EQ(w->readoutText(5, 0), "1.25");
+
+    // A click on the chart moves A; with Shift, B; the differences follow.
+    QCustomPlot* plot = w->chart()->plot();
+    const QPoint second(static_cast<int>(plot->xAxis->coordToPixel(1)),
+                        static_cast<int>(plot->yAxis->coordToPixel(50)));
+    QTest::mouseClick(plot, Qt::LeftButton, {}, second);
+    EXPECT_EQ(child<QSpinBox>(w, "spnCursorA")->value(), 2);
+    EXPECT_EQ(w->readoutText(0, 2), "00:00:05");
+    QTest::mouseClick(plot, Qt::LeftButton, Qt::ShiftModifier,
+                      QPoint(static_cast<int>(plot->xAxis->coordToPixel(0)), second.y()));
+    EXPECT_EQ(w->readoutText(0, 1), "2024-05-17 23:59:58");
+    EXPECT_EQ(w->readoutText(0, 2), "-00:00:05");
+    EXPECT_EQ(w->readoutText(2, 0), "0");  // "--" reads 0, as on the chart
+    EXPECT_EQ(w->readoutText(2, 2), "80.1");
+
+    // Statistics of what is shown: records 5 to 9 of twenty.
+    QByteArray twenty;
+    for (int i = 0; i < 20; ++i) {
+        twenty += QStringLiteral("2024-05-18\t10:00:%1\t%2\t1\t1\t1\t1\t1\r\n")
+                      .arg(i, 2, 10, QLatin1Char('0'))
+                      .arg(i)
+                      .toLatin1();
+    }
+    writeData("ZR410_02.DAT", twenty);
+    w->OpenDataFile(dataFolder() + "/ZR410_02.DAT");
+    w->waitForTask();
+    EXPECT_EQ(w->readoutText(0, 1), "2024-05-18 10:00:19");  // a new file: B on its last
+    w->chart()->setXRange(4, 8);
+    for (int i = 0; i < 40 && w->readoutText(0, 3) != "2024-05-18 10:00:04"; ++i) {
+        QTest::qWait(50);
+    }
+    EXPECT_EQ(w->readoutText(0, 3), "2024-05-18 10:00:04");
+    EXPECT_EQ(w->readoutText(0, 4), "2024-05-18 10:00:08");
+    EXPECT_EQ(w->readoutText(1, 3), "4");
+    EXPECT_EQ(w->readoutText(1, 4), "8");
+    EXPECT_EQ(w->readoutText(1, 5), "6");
 }
 
 TEST_F(Viewer, PrintWithoutAPrinterOffersAPdf) {
