@@ -175,6 +175,9 @@ void TrendChart::include(const std::array<double, kSeriesCount>& values) {
 }
 
 void TrendChart::recomputeValueRanges() {
+    for (TrendSeries* series : series_) {
+        series->valuesReplaced();
+    }
     temperatureLow_ = pressureLow_ = std::numeric_limits<double>::max();
     temperatureHigh_ = pressureHigh_ = std::numeric_limits<double>::lowest();
     for (int s = 0; s < kSeriesCount; ++s) {

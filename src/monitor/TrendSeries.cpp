@@ -39,6 +39,7 @@ QVector<QPointF> TrendSeries::visiblePolyline() const {
     if (!(scale > 0)) {
         return line;
     }
+    summarize();
     size_t i = from;
     while (i < to) {
         const double column = std::floor(x0 + (keys_[i] - range.lower) * scale);
@@ -52,19 +53,115 @@ QVector<QPointF> TrendSeries::visiblePolyline() const {
             line.append(QPointF(x, valueAxis->coordToPixel(values_[i])));
         } else {
             // The extremes of the column, in the order they occurred, keep every peak.
-            const auto [low, high] = std::minmax_element(values_.begin() + i, values_.begin() + j);
+            const auto [low, high] = extremes(i, j);
             const bool lowFirst = low < high;
-            line.append(QPointF(x, valueAxis->coordToPixel(lowFirst ? *low : *high)));
-            line.append(QPointF(x, valueAxis->coordToPixel(lowFirst ? *high : *low)));
+            line.append(QPointF(x, valueAxis->coordToPixel(values_[lowFirst ? low : high])));
+            line.append(QPointF(x, valueAxis->coordToPixel(values_[lowFirst ? high : low])));
         }
         i = j;
     }
     return line;
 }
 
+void TrendSeries::summarize() const {
+    if (summarized_ > values_.size()) {
+        summarized_ = 0;
+    }
+    if (summarized_ == 0) {
+        blocks_.clear();
+    }
+    // Only the last, partly filled block and the new ones are looked at again.
+    size_t start = summarized_ / kBlock * kBlock;
+    blocks_.resize(start / kBlock);
+    for (; start < values_.size(); start += kBlock) {
+        const size_t end = std::min(start + kBlock, values_.size());
+        Block block{static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(start)};
+        for (size_t k = start + 1; k < end; ++k) {
+            if (values_[k] < values_[block.low]) {
+                block.low = static_cast<std::uint32_t>(k);
+            }
+            if (!(values_[k] < values_[block.high])) {
+                block.high = static_cast<std::uint32_t>(k);
+            }
+        }
+        blocks_.push_back(block);
+    }
+    summarized_ = values_.size();
+}
+
+std::pair<size_t, size_t> TrendSeries::extremes(size_t first, size_t last) const {
+    size_t low = first;
+    size_t high = first;
+    // Ties keep the first lowest and the last highest, as minmax_element does.
+    const auto take = [&](size_t lowAt, size_t highAt) {
+        if (values_[lowAt] < values_[low]) {
+            low = lowAt;
+        }
+        if (!(values_[highAt] < values_[high])) {
+            high = highAt;
+        }
+    };
+    size_t k = first + 1;
+    for (; k < last && k % kBlock != 0; ++k) {
+        take(k, k);
+    }
+    for (; k + kBlock <= last; k += kBlock) {
+        const Block& block = blocks_[k / kBlock];
+        take(block.low, block.high);
+    }
+    for (; k < last; ++k) {
+        take(k, k);
+    }
+    return {low, high};
+}
+
+namespace {
+
+// A line reduced to the extremes of each pixel column, as bars: one per column from its lowest
+// to its highest point, reaching to where the previous column ended so the line stays joined.
+// Filling upright rectangles costs a fraction of stroking the same shape as tall wide lines.
+QVector<QRectF> columnBars(const QVector<QPointF>& line, double width) {
+    QVector<QRectF> bars;
+    bars.reserve(line.size() / 2 + 1);
+    double previous = line.front().y();
+    for (qsizetype i = 0; i < line.size();) {
+        const double x = line[i].x();
+        double top = previous;
+        double bottom = previous;
+        for (; i < line.size() && line[i].x() == x; ++i) {
+            top = std::min(top, line[i].y());
+            bottom = std::max(bottom, line[i].y());
+            previous = line[i].y();
+        }
+        bars.append(QRectF(x - width / 2, top - width / 2, width, bottom - top + width));
+    }
+    return bars;
+}
+
+}  // namespace
+
 void TrendSeries::draw(QCPPainter* painter) {
     const QVector<QPointF> line = visiblePolyline();
     if (line.size() < 2) {
+        return;
+    }
+    // More points than pixel columns: the line was reduced to each column's extremes and is
+    // drawn as bars, without smoothing, which would cost more than the rest of a redraw and
+    // show nothing.
+    if (line.size() > static_cast<qsizetype>(mKeyAxis->axisRect()->width())) {
+        const QVector<QRectF> bars = columnBars(line, std::max(1.0, mPen.widthF()));
+        painter->save();
+        painter->setAntialiasing(false);
+        painter->setPen(Qt::NoPen);
+        if (depth_) {
+            painter->translate(offset_);
+            painter->setBrush(shade_.color());
+            painter->drawRects(bars);
+            painter->translate(-offset_);
+        }
+        painter->setBrush(mPen.color());
+        painter->drawRects(bars);
+        painter->restore();
         return;
     }
     // Separate segments draw many times faster than one wide polyline, whose joins the
