@@ -22,7 +22,9 @@ protected:
         return std::max(1.0, QCPAxisTicker::getTickStep(range));
     }
     QString getTickLabel(double tick, const QLocale&, QChar, int) override {
-        if (keys_.empty()) {
+        // Only points that exist are labelled: a tick past the last sample (the axis runs on
+        // while the first minutes fill it) would repeat the last time.
+        if (keys_.empty() || tick > keys_.back() + 0.5 || tick < keys_.front() - 0.5) {
             return {};
         }
         auto it = std::lower_bound(keys_.begin(), keys_.end(), tick);
@@ -81,9 +83,16 @@ TrendChart::TrendChart(QWidget* parent) : QWidget(parent) {
     ChartFX1->xAxis->setTicker(QSharedPointer<QCPAxisTicker>(ticker_));
     ChartFX1->xAxis->setTickLabelRotation(0);
     ChartFX1->yAxis2->setVisible(true);
+    // The legend sits in a row of its own above the plot: inside it, any corner hides the
+    // samples that the lines draw there (the first ones, at the top left, while they fill in).
     ChartFX1->legend->setVisible(true);
     ChartFX1->legend->setBrush(QColor(255, 255, 255, 220));
-    ChartFX1->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignLeft);
+    ChartFX1->legend->setFillOrder(QCPLegend::foColumnsFirst);
+    ChartFX1->legend->setWrap(kSeriesCount);
+    ChartFX1->plotLayout()->insertRow(0);
+    ChartFX1->plotLayout()->addElement(0, 0, ChartFX1->legend);
+    ChartFX1->plotLayout()->setRowStretchFactor(0, 0.001);
+    ChartFX1->plotLayout()->setRowSpacing(2);
     ChartFX1->setBackground(QColor(0xF4, 0xF6, 0xFA));
     ResetTrendChart();
     SetupTrendChart();

@@ -200,3 +200,33 @@ TEST(TrendSeriesDecimation, DenseRunDrawsOnePairPerPixelAndKeepsItsPeaks) {
         ASSERT_LE(line[i - 1].x(), line[i].x());  // left to right, never back
     }
 }
+
+TEST_F(TrendTick, OnlyExistingPointsAreLabelledAndTheLegendHidesNoSample) {
+    status(true);
+    for (int tick = 0; tick < 3; ++tick) {
+        window->tmrDispGraph_Timer();
+    }
+    chart->Plot()->setViewport(QRect(0, 0, 800, 400));  // the window is never shown here
+    chart->Plot()->replot(QCustomPlot::rpImmediateRefresh);
+    ASSERT_EQ(chart->PointCount(), 4);
+    // The axis runs on to the frame's width; past the last sample no tick shows a time.
+    const QVector<double> ticks = chart->Plot()->xAxis->tickVector();
+    const QVector<QString> labels = chart->Plot()->xAxis->tickVectorLabels();
+    ASSERT_GT(ticks.size(), 4);
+    QStringList shown;
+    for (int i = 0; i < ticks.size(); ++i) {
+        if (ticks[i] > chart->Key(3) + 0.5) {
+            EXPECT_TRUE(labels[i].isEmpty()) << ticks[i];
+        } else if (!labels[i].isEmpty()) {
+            shown << labels[i];
+        }
+    }
+    const qsizetype labelled = shown.size();
+    shown.removeDuplicates();
+    EXPECT_GE(labelled, 2);
+    EXPECT_EQ(shown.size(), labelled);  // no time twice
+    // The legend lies outside the plotted area, so it covers no sample anywhere.
+    const QRect legend = chart->Plot()->legend->outerRect();
+    EXPECT_FALSE(legend.intersects(chart->Plot()->axisRect()->rect()));
+    EXPECT_TRUE(chart->Plot()->legend->visible());
+}
