@@ -217,6 +217,10 @@ bool ChartView::isSeriesVisible(int series) const {
 
 void ChartView::setSeriesVisible(int series, bool visible) {
     series_[series]->setVisible(visible);
+    if (series == kPressureSeries) {
+        // The right axis and its title belong to pressure alone.
+        plot_->yAxis2->setVisible(visible);
+    }
     rebuildLegend();
     replotSoon();
 }
@@ -369,9 +373,19 @@ void ChartView::setBorderColour(const QColor& colour) {
 }
 
 void ChartView::showWholeFile() {
-    const double last = contents_ ? std::max<double>(1.0, contents_->size() - 1) : 1.0;
-    plot_->xAxis->setRange(0, last);
+    const auto [first, last] = keyLimits();
+    plot_->xAxis->setRange(first, last);
     replotSoon();
+}
+
+std::pair<double, double> ChartView::keyLimits() const {
+    const qsizetype n = contents_ ? contents_->size() : 0;
+    if (n > 0 && n <= kFewPoints) {
+        // Half a point of room at each end, so a single record is drawn inside the plot and
+        // its time label does not hang off the edge.
+        return {-0.5, static_cast<double>(n - 1) + 0.5};
+    }
+    return {0.0, std::max<double>(1.0, static_cast<double>(n - 1))};
 }
 
 void ChartView::onXRangeChanged(const QCPRange& range) {
@@ -379,9 +393,10 @@ void ChartView::onXRangeChanged(const QCPRange& range) {
         return;
     }
     // Zoom and pan stay inside the file and never closer than a few points.
-    const double last = std::max<double>(1.0, contents_->size() - 1);
-    const double size = std::clamp(range.size(), std::min(4.0, last), last);
-    const double lower = std::clamp(range.lower, 0.0, last - size);
+    const auto [first, last] = keyLimits();
+    const double span = last - first;
+    const double size = std::clamp(range.size(), std::min(4.0, span), span);
+    const double lower = std::clamp(range.lower, first, last - size);
     clamping_ = true;
     if (lower != range.lower || size != range.size()) {
         plot_->xAxis->setRange(lower, lower + size);

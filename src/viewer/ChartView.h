@@ -6,6 +6,7 @@
 
 #include <array>
 #include <memory>
+#include <utility>
 
 #include "logging/DataFile.h"
 
@@ -27,6 +28,8 @@ class ChartView : public QWidget {
 
 public:
     static constexpr int kSeriesCount = kDataSeriesCount;
+    // Files this short get room at the ends and markers on their points.
+    static constexpr int kFewPoints = 20;
     static constexpr int kPressureSeries = 4;
     static constexpr int kZeroFramePoints = 300;
 
@@ -98,6 +101,8 @@ private:
     void onScrollBarMoved(int value);
     void syncScrollBar();
     void replotSoon();
+    // The key range of the whole file.
+    std::pair<double, double> keyLimits() const;
 
     QCustomPlot* plot_ = nullptr;
     QScrollBar* scrollBar_ = nullptr;

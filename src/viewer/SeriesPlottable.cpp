@@ -8,6 +8,8 @@ namespace zr410 {
 namespace {
 // Light enough that two overlapping envelopes and the mean lines under them stay visible.
 constexpr int kEnvelopeAlpha = 70;
+// Points at least this many pixels apart get a dot each.
+constexpr double kMarkerSpacing = 12.0;
 }  // namespace
 
 SeriesPlottable::SeriesPlottable(QCPAxis* keyAxis, QCPAxis* valueAxis)
@@ -193,6 +195,17 @@ void SeriesPlottable::draw(QCPPainter* painter) {
     }
     painter->setPen(mPen);
     polyline(line);
+    // Few points far apart: a dot on each, so a file of one or two records still shows its
+    // values rather than a line too short to see.
+    if (!dense && (points.size() == 1 || points[1].x() - points[0].x() >= kMarkerSpacing)) {
+        applyDefaultAntialiasingHint(painter);
+        painter->setBrush(mPen.color());
+        painter->setPen(Qt::NoPen);
+        const double radius = std::max(2.5, mPen.widthF() + 1.5);
+        for (const QPointF& point : points) {
+            painter->drawEllipse(point, radius, radius);
+        }
+    }
 }
 
 void SeriesPlottable::drawLegendIcon(QCPPainter* painter, const QRectF& rect) const {

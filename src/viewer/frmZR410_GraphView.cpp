@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
@@ -106,6 +107,16 @@ void frmZR410_GraphView::Form_Load() {
 
     ui_->sprdGRP_Data->horizontalHeader()->setMinimumSectionSize(56);
     ui_->sprdGRP_Data->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    {
+        // Date and time keep the width of their text; the values share what is left.
+        QHeaderView* header = ui_->sprdGRP_Data->horizontalHeader();
+        const QFontMetrics metrics(ui_->sprdGRP_Data->font());
+        const int pad = 2 * metrics.horizontalAdvance(QLatin1Char('0'));
+        header->setSectionResizeMode(1, QHeaderView::Fixed);
+        header->resizeSection(1, metrics.horizontalAdvance(QStringLiteral("0000-00-00")) + pad);
+        header->setSectionResizeMode(2, QHeaderView::Fixed);
+        header->resizeSection(2, metrics.horizontalAdvance(QStringLiteral("00:00:00")) + pad);
+    }
     ui_->sprdGRP_Data->verticalHeader()->hide();
     ui_->sprdGRP_Data->verticalHeader()->setDefaultSectionSize(22);
     chart()->SetupChartSeries();
@@ -359,6 +370,9 @@ QString frmZR410_GraphView::statusText() const {
 }
 
 void frmZR410_GraphView::setBusy(bool busy, const QString& status) {
+    if (busy && focusBeforeBusy_ == nullptr) {
+        focusBeforeBusy_ = focusWidget();
+    }
     for (QWidget* w :
          {static_cast<QWidget*>(ui_->File1), static_cast<QWidget*>(ui_->btnSelectFolder),
           static_cast<QWidget*>(ui_->btnToExcel), static_cast<QWidget*>(ui_->btnToCsv),
@@ -373,6 +387,13 @@ void frmZR410_GraphView::setBusy(bool busy, const QString& status) {
         setStatus(status, false);
     } else {
         unsetCursor();
+        // Disabling the list during the load moved the focus on (to "?", where Space would
+        // close the window): give it back to where the operator was.
+        if (focusBeforeBusy_ != nullptr && focusBeforeBusy_->isEnabled() &&
+            focusBeforeBusy_->isVisible()) {
+            focusBeforeBusy_->setFocus(Qt::OtherFocusReason);
+        }
+        focusBeforeBusy_.clear();
     }
 }
 

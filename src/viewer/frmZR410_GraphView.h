@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -135,6 +136,7 @@ private:
     qint64 shownBytes_ = 0;    // whole lines read of it so far
     qint64 shownSkipped_ = 0;  // lines that were no record
     DataFileFollower* follower_ = nullptr;
+    QPointer<QWidget> focusBeforeBusy_;  // given back when a file operation ends
     ChartCursors* cursors_ = nullptr;
     QTimer* readoutTimer_ = nullptr;
     std::array<qsizetype, 2> cursorRecord_{0, 0};  // records under cursors A and B

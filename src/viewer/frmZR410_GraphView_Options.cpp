@@ -156,6 +156,9 @@ void frmZR410_GraphView::showSeriesColour(int series, const QColor& colour) {
     cell->setData(Qt::AccessibleTextRole, QStringLiteral("%1 색상 %2")
                                               .arg(ChartView::SeriesNames()[series],
                                                    colour.name(QColor::HexRgb).toUpper()));
+    // A selected cell is painted in the selection colour, which would hide the new colour
+    // just chosen; the current cell stays for the keyboard.
+    ui_->sprdColor_Graph->selectionModel()->clearSelection();
 }
 
 void frmZR410_GraphView::sprdColor_Graph_Click(int series) {

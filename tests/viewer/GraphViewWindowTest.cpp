@@ -2,6 +2,7 @@
 // bad, the option grids that are remembered, and the ways out (print, Excel, CSV, capture).
 // System dialogs are answered by the test through ViewerDialogs.
 #include <qcustomplot.h>
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -250,6 +251,10 @@ TEST_F(Viewer, HiddenPressureStaysHiddenAfterARestart) {
         auto* use = child<QTableWidget>(w, "sprdUseItem");
         use->item(4, 0)->setCheckState(Qt::Unchecked);
         EXPECT_FALSE(w->chart()->isSeriesVisible(4));
+        EXPECT_FALSE(w->chart()->plot()->yAxis2->visible());  // its axis and title go too
+        use->item(4, 0)->setCheckState(Qt::Checked);
+        EXPECT_TRUE(w->chart()->plot()->yAxis2->visible());
+        use->item(4, 0)->setCheckState(Qt::Unchecked);
     }
     EXPECT_EQ(program_.read("UseItem.CFG"), "1,1\r\n2,1\r\n3,1\r\n4,1\r\n5,0\r\n6,1\r\n");
     auto again = open();
@@ -278,6 +283,8 @@ TEST_F(Viewer, PickingAColourRewritesTheColourFileAndCancelChangesNothing) {
 
     answers.colour = QColor(0, 255, 0);
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, sv);
+    // The cell shows its new colour, not the selection's.
+    EXPECT_FALSE(grid->item(5, 0)->isSelected());
     const QByteArray file = program_.read("ChartColor.CFG");
     EXPECT_EQ(file.count("\r\n"), 6);
     EXPECT_TRUE(file.endsWith("6,65280\r\n")) << file.toStdString();
@@ -476,7 +483,7 @@ TEST_F(Viewer, AFollowedFileGrowsOnScreenAndATornRecordWaitsForItsEnd) {
     EXPECT_EQ(contents.series[5][4], 86.0);
     EXPECT_EQ(contents.maximum[5], 86.0);
     EXPECT_EQ(table->model()->rowCount(), 5);
-    EXPECT_EQ(w->chart()->xMaximum(), 4.0);  // the whole file was shown: it still is
+    EXPECT_EQ(w->chart()->xMaximum(), 4.5);  // the whole (short) file was shown: it still is
     append("0:11\t85.8\t80.6\t79.3\t25.5\t1.30\t86.0\r\n");
     w->follower()->poll();
     EXPECT_EQ(w->chart()->contents()->size(), 6);
@@ -545,6 +552,35 @@ TEST_F(Viewer, CursorsReadAcrossMidnightAndStatisticsFollowTheVisibleRange) {
     EXPECT_EQ(w->readoutText(1, 3), "4");
     EXPECT_EQ(w->readoutText(1, 4), "8");
     EXPECT_EQ(w->readoutText(1, 5), "6");
+}
+
+TEST_F(Viewer, AOneRecordFileShowsItsPointsAndTheFocusStaysInTheList) {
+    writeData("ZR410_01.DAT", kThreeRecords.left(kThreeRecords.indexOf('\n') + 1));
+    auto w = open();
+    auto* list = child<QListWidget>(w, "File1");
+    list->setFocus();
+    list->setCurrentRow(0);
+    QTest::keyClick(list, Qt::Key_Return);
+    w->waitForTask();
+    ASSERT_EQ(w->chart()->contents()->size(), 1);
+    // Loading disabled the list for a while; the focus came back to it, not to "?".
+    EXPECT_EQ(w->focusWidget(), list);
+
+    // The record sits inside the plot with room for its label, and is drawn as a dot.
+    QCustomPlot* plot = w->chart()->plot();
+    EXPECT_LT(w->chart()->xMinimum(), 0.0);
+    EXPECT_GT(w->chart()->xMaximum(), 0.0);
+    plot->replot();
+    const QImage image = plot->toPixmap().toImage();
+    const QPoint at(static_cast<int>(plot->xAxis->coordToPixel(0)),
+                    static_cast<int>(plot->yAxis->coordToPixel(78.9)));
+    int painted = 0;
+    for (int dx = -2; dx <= 2; ++dx) {
+        for (int dy = -2; dy <= 2; ++dy) {
+            painted += image.pixelColor(at + QPoint(dx, dy)) == w->chart()->seriesColour(2);
+        }
+    }
+    EXPECT_GE(painted, 9);
 }
 
 TEST_F(Viewer, PrintWithoutAPrinterOffersAPdf) {
