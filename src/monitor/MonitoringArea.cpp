@@ -259,7 +259,11 @@ QWidget* MonitoringArea::buildClockRow() {
     chb3D_->setAccessibleName(QStringLiteral("3D 보기"));
     chb3D_->setChecked(true);
     for (QCheckBox* box : {chbScroll_, chb3D_}) {
-        box->setStyleSheet(QStringLiteral("color: white;"));
+        // White text through the palette: a style sheet would hand the box to the style-sheet
+        // style, whose indicator on this dark band looked pale, as if the box were disabled.
+        QPalette palette = box->palette();
+        palette.setColor(QPalette::WindowText, Qt::white);
+        box->setPalette(palette);
         layout->addWidget(box);
     }
     return row;

@@ -53,10 +53,11 @@ QPixmap DrawOfflinePicture(const QSize& size) {
         p.drawRoundedRect(key, 4, 4);
     }
 
-    // Hoses to the mold.
+    // Hoses to the mold, ending level with the foot of the cabinet: clear of the hint below.
     QPainterPath hose;
     hose.moveTo(cabinet.right(), cabinet.bottom() - 40);
-    hose.cubicTo(w * 0.82, cabinet.bottom() - 40, w * 0.80, h * 0.86, w * 0.90, h * 0.86);
+    hose.cubicTo(w * 0.80, cabinet.bottom() - 40, w * 0.80, cabinet.bottom() - 2, w * 0.94,
+                 cabinet.bottom() - 2);
     p.setPen(QPen(QColor(0xc0, 0x40, 0x30), 6, Qt::SolidLine, Qt::RoundCap));
     p.setBrush(Qt::NoBrush);
     p.drawPath(hose);
