@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTimer>
@@ -238,6 +239,17 @@ QWidget* frmZR410_Main::buildRightColumn() {
     sprdStatus->setSelectionMode(QAbstractItemView::NoSelection);
     connect(sprdStatus, &QTableWidget::cellClicked, this,
             [this](int row, int) { SelectEditDevice(row + 1); });
+    // By keyboard: the arrows move through the list, Enter or Space makes the device the edit
+    // device, as a click does.
+    connect(sprdStatus, &QTableWidget::activated, this,
+            [this](const QModelIndex& index) { SelectEditDevice(index.row() + 1); });
+    auto* choose = new QShortcut(QKeySequence(Qt::Key_Space), sprdStatus);
+    choose->setContext(Qt::WidgetShortcut);
+    connect(choose, &QShortcut::activated, this, [this] {
+        if (sprdStatus->currentRow() >= 0) {
+            SelectEditDevice(sprdStatus->currentRow() + 1);
+        }
+    });
     editLayout->addWidget(sprdStatus, 1);
     layout->addWidget(editFrame, 1);
 

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QColor>
 #include <QMainWindow>
+#include <QString>
 
 #include <array>
+#include <vector>
 
 #include "engine/PortSettings.h"
 #include "engine/SerialLink.h"
@@ -71,6 +74,7 @@ public:
     void CommitSetValue(const QString& enteredText);
 
     void SetOnlineControls(bool online);
+    void paintConnection(int row);
     // Makes the device of a row (device index + 1) the edit device; false when it cannot be
     // (port closed, no such row, or a controller the scan did not find).
     bool SelectEditDevice(int row);
@@ -182,6 +186,13 @@ private:
     QLabel* lblDSave_Unit = nullptr;
     std::array<QLabel*, 5> StatusBar1{};
     QTimer* clock_ = nullptr;
+    // What each device's link cell says, painted live on line and greyed off line.
+    struct LinkCell {
+        QString text;
+        QColor background;
+    };
+    std::vector<LinkCell> linkCells_;
+    bool lineOn_ = false;
 };
 
 }  // namespace zr410

@@ -179,16 +179,41 @@ void frmZR410_Main::ApplyDeviceSelection(const std::vector<int>& deviceNumbers) 
         connection->setTextAlignment(Qt::AlignCenter);
         sprdStatus->setItem(i, 1, connection);
     }
+    linkCells_.assign(deviceNumbers.size(), LinkCell{});
 }
 
 void frmZR410_Main::ShowConnection(int deviceIndex, const QString& text, const QColor& background) {
-    QTableWidgetItem* item = sprdStatus->item(deviceIndex, 1);
-    if (item == nullptr) {
+    if (deviceIndex < 0 || deviceIndex >= sprdStatus->rowCount()) {
         return;
     }
-    item->setText(text);
-    item->setBackground(background);
-    item->setForeground(background.lightness() < 100 ? Qt::white : Qt::black);
+    if (linkCells_.size() < static_cast<size_t>(sprdStatus->rowCount())) {
+        linkCells_.resize(static_cast<size_t>(sprdStatus->rowCount()));
+    }
+    linkCells_[static_cast<size_t>(deviceIndex)] = {text, background};
+    paintConnection(deviceIndex);
+}
+
+void frmZR410_Main::paintConnection(int row) {
+    QTableWidgetItem* number = sprdStatus->item(row, 0);
+    QTableWidgetItem* item = sprdStatus->item(row, 1);
+    if (number == nullptr || item == nullptr || static_cast<size_t>(row) >= linkCells_.size()) {
+        return;
+    }
+    const LinkCell& cell = linkCells_[static_cast<size_t>(row)];
+    item->setText(cell.text);
+    // Off line the last link states stay readable but greyed, so a green "양호" from before the
+    // port was closed cannot pass for a live one.
+    const QColor background =
+        lineOn_ || !cell.background.isValid() ? cell.background : QColor(0xd8, 0xd8, 0xd8);
+    item->setBackground(background.isValid() ? QBrush(background) : QBrush());
+    const QColor text = !lineOn_ ? QColor(0x80, 0x80, 0x80)
+                        : background.isValid() && background.lightness() < 100 ? QColor(Qt::white)
+                                                                               : QColor(Qt::black);
+    item->setForeground(text);
+    number->setForeground(lineOn_ ? QColor(Qt::black) : QColor(0x80, 0x80, 0x80));
+    item->setData(Qt::AccessibleTextRole, lineOn_ || cell.text.isEmpty()
+                                              ? cell.text
+                                              : cell.text + QStringLiteral(" (통신 닫힘)"));
 }
 
 void frmZR410_Main::ShowPortSettings() {
@@ -204,6 +229,10 @@ void frmZR410_Main::ShowSaveSettings() {
 }
 
 void frmZR410_Main::SetOnlineControls(bool online) {
+    lineOn_ = online;
+    for (int row = 0; row < sprdStatus->rowCount(); ++row) {
+        paintConnection(row);
+    }
     mSetPort->setEnabled(!online);
     btnMenu[0]->setEnabled(!online);
     btnMenu[2]->setEnabled(!online);

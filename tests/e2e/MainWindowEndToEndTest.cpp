@@ -63,8 +63,25 @@ TEST_F(MainWindowOnSimulator, OpeningThePortScansTheDevicesAndGoesOnLine) {
     EXPECT_EQ(w.State().EditDeviceNo, 3);
     w.SelectEditDevice(2);  // not connected: nothing changes
     EXPECT_EQ(w.State().EditDeviceNo, 3);
+    // By keyboard: arrows to a row, Space or Enter chooses it.
+    QTableWidget* list = w.sprdStatusGrid();
+    list->setFocus();
+    list->setCurrentCell(2, 0);
+    QTest::keyClick(list, Qt::Key_Up);
+    QTest::keyClick(list, Qt::Key_Up);
+    QTest::keyClick(list, Qt::Key_Space);
+    EXPECT_EQ(w.State().EditDeviceNo, 1);
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(w.State().EditDeviceNo, 3);
+    const QColor good = list->item(0, 1)->background().color();
 
     w.btnMenu_Click(1);
+    // Closed: the last states stay readable but no longer look live.
+    EXPECT_EQ(connectionText(w, 0), "양호");
+    EXPECT_NE(list->item(0, 1)->background().color(), good);
+    EXPECT_TRUE(list->item(0, 1)->data(Qt::AccessibleTextRole).toString().contains("닫힘"));
     EXPECT_EQ(w.mSetPortOpenAction()->text(), "통신포트 열기[&O]");
     EXPECT_EQ(w.btnMenuButton(1)->text(), "통신포트 열기");
     EXPECT_FALSE(w.picRunArea()->isVisible());
