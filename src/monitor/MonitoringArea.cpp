@@ -15,6 +15,7 @@
 #include "protocol/RegisterMap.h"
 #include "widgets/CommitLineEdit.h"
 #include "widgets/GradientLabel.h"
+#include "widgets/ValueLabelAccessible.h"
 
 namespace zr410 {
 namespace {
@@ -54,6 +55,7 @@ const QColor MonitoringArea::kOn(0xFF, 0x00, 0x00);
 const QColor MonitoringArea::kOff(0xE0, 0xE0, 0xE0);
 
 MonitoringArea::MonitoringArea(QWidget* parent) : QWidget(parent) {
+    InstallValueLabelAccessibility();
     setObjectName(QStringLiteral("MonitoringArea"));
     setAccessibleName(QStringLiteral("편집 기기 모니터링"));
     setAutoFillBackground(true);
@@ -86,6 +88,16 @@ QWidget* MonitoringArea::buildCommands() {
         button->setAccessibleName(QString::fromLatin1(kCommandCaptions[i]) +
                                   QStringLiteral(" 명령 버튼"));
         button->setFixedSize(96, 30);
+        // Checked while the controller reports the function on, so assistive tools can tell
+        // the state without the colour. Only the controller's reply changes it: a click sends
+        // the command and the box springs back until the reply says otherwise.
+        button->setCheckable(true);
+        connect(button, &QPushButton::toggled, this, [this, i](bool checked) {
+            if (checked != (commandColors_[i] == kOn)) {
+                const QSignalBlocker quiet(btnCMD_[i]);
+                btnCMD_[i]->setChecked(!checked);
+            }
+        });
         btnCMD_[i] = button;
         SetCommandColor(i, kOff);
         connect(button, &QPushButton::clicked, this, [this, i] { emit commandClicked(i); });
@@ -161,6 +173,7 @@ QWidget* MonitoringArea::buildFrames() {
     lblSV_->setColors(Qt::black, QColor(0x20, 0x20, 0x30));
     lblSV_->setStyleSheet(QStringLiteral("color: #ff8080; font-size: 14pt; font-weight: bold;"));
     lblSV_->setCursor(Qt::PointingHandCursor);
+    lblSV_->setFocusPolicy(Qt::StrongFocus);  // Tab reaches it, Enter opens the entry
     txtSV_ = new CommitLineEdit;
     txtSV_->setObjectName(QStringLiteral("txtSV"));
     txtSV_->setAccessibleName(QStringLiteral("SV 입력"));
@@ -271,6 +284,10 @@ QWidget* MonitoringArea::buildClockRow() {
 
 void MonitoringArea::SetCommandColor(int index, const QColor& color) {
     commandColors_[index] = color;
+    {
+        const QSignalBlocker quiet(btnCMD_[index]);
+        btnCMD_[index]->setChecked(color == kOn);
+    }
     btnCMD_[index]->setStyleSheet(
         QStringLiteral("QPushButton { background-color: %1; color: %2; font-weight: bold; "
                        "border: 1px solid #404040; border-radius: 3px; }")

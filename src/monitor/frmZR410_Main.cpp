@@ -20,6 +20,7 @@
 #include "monitor/MonitoringArea.h"
 #include "monitor/OfflinePicture.h"
 #include "widgets/GradientLabel.h"
+#include "widgets/ValueLabelAccessible.h"
 
 namespace zr410 {
 namespace {
@@ -64,6 +65,7 @@ frmZR410_Main::frmZR410_Main(QWidget* parent)
       decoders_(state_, sprdMulti_, errors_, this),
       link_(state_, this),
       logger_(state_, sprdMulti_) {
+    InstallValueLabelAccessibility();
     setObjectName(QStringLiteral("frmZR410_Main"));
     setWindowTitle(QStringLiteral("ZR410 V") + QLatin1String(kVersion));
     setAccessibleName(QStringLiteral("ZR410 주 화면"));

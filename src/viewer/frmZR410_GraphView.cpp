@@ -27,6 +27,7 @@
 #include "viewer/DataFileFollower.h"
 #include "viewer/DataTableModel.h"
 #include "viewer/LoadStatusText.h"
+#include "widgets/ValueLabelAccessible.h"
 
 namespace zr410 {
 
@@ -34,6 +35,7 @@ frmZR410_GraphView::frmZR410_GraphView(ViewerDialogs dialogs, QWidget* parent)
     : QWidget(parent),
       ui_(std::make_unique<Ui::frmZR410_GraphView>()),
       dialogs_(std::move(dialogs)) {
+    InstallValueLabelAccessibility();
     ui_->setupUi(this);
     setWindowTitle(QStringLiteral("ZR410 - Graph Viwer V") + QLatin1String(kVersion));
     // The designed size is for a full-HD screen; a smaller one gets a window that fits it.

@@ -1,5 +1,6 @@
 #include "widgets/GradientLabel.h"
 
+#include <QKeyEvent>
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
@@ -40,8 +41,26 @@ void GradientLabel::paintEvent(QPaintEvent* event) {
         painter.fillRect(rect(), gradient);
         painter.setPen(QColor(0, 0, 0, 90));
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
+        if (hasFocus()) {
+            // A display reached by Tab shows it has the keyboard.
+            painter.setPen(QPen(QColor(0xff, 0xd0, 0x40), 2, Qt::DotLine));
+            painter.drawRect(rect().adjusted(1, 1, -2, -2));
+        }
     }
     QLabel::paintEvent(event);
+}
+
+void GradientLabel::keyPressEvent(QKeyEvent* event) {
+    // A display that opens an entry when clicked opens it by Enter or Space too, once it can
+    // take the focus.
+    if (focusPolicy() != Qt::NoFocus &&
+        (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
+         event->key() == Qt::Key_Space)) {
+        emit clicked();
+        event->accept();
+        return;
+    }
+    QLabel::keyPressEvent(event);
 }
 
 void GradientLabel::mouseReleaseEvent(QMouseEvent* event) {

@@ -1,5 +1,6 @@
 #include "monitor/MonitoringArea.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
@@ -168,4 +169,46 @@ TEST_F(EditDeviceView, CommandButtonsQueueTheirRegister) {
     QTest::mouseClick(area->btnCMD(7), Qt::LeftButton);
     EXPECT_EQ(window->State().PendingRegisters, std::vector<int>{108});
     EXPECT_EQ(window->State().PendingValues, std::vector<int>{1});
+}
+
+TEST_F(EditDeviceView, AssistiveToolsHearValuesAndCommandStatesNotColours) {
+    std::vector<int> v = statusWith(0x1001);  // power and run on
+    v[2] = 853;
+    status(0, v);
+    // The label keeps its stable name and says what it shows.
+    QAccessibleInterface* pv = QAccessible::queryAccessibleInterface(area->lblPV(0));
+    ASSERT_NE(pv, nullptr);
+    EXPECT_EQ(pv->text(QAccessible::Name), area->lblPV(0)->accessibleName());
+    EXPECT_FALSE(pv->text(QAccessible::Name).isEmpty());
+    EXPECT_EQ(pv->text(QAccessible::Description), "85.3");
+    EXPECT_EQ(pv->text(QAccessible::Value), "85.3");
+    v[2] = 861;
+    status(0, v);
+    EXPECT_EQ(pv->text(QAccessible::Description), "86.1");
+
+    // RUN is checked because the controller says so; a click sends the command but leaves the
+    // state to the controller's next reply.
+    QPushButton* run = area->btnCMD(1);
+    QAccessibleInterface* button = QAccessible::queryAccessibleInterface(run);
+    EXPECT_TRUE(button->state().checkable);
+    EXPECT_TRUE(button->state().checked);
+    EXPECT_FALSE(QAccessible::queryAccessibleInterface(area->btnCMD(2))->state().checked);
+    run->click();
+    EXPECT_TRUE(run->isChecked());
+    status(0, statusWith(0x1000));
+    EXPECT_FALSE(run->isChecked());
+    area->btnCMD(2)->click();
+    EXPECT_FALSE(area->btnCMD(2)->isChecked());
+}
+
+TEST_F(EditDeviceView, TheSvDisplayOpensItsEntryFromTheKeyboard) {
+    status(0, statusWith(0x1001));
+    window->show();
+    GradientLabel* sv = area->lblSV();
+    EXPECT_NE(sv->focusPolicy() & Qt::TabFocus, 0);
+    sv->setFocus();
+    QTest::keyClick(sv, Qt::Key_Return);
+    // The entry replaces the display (the area itself shows only on line).
+    EXPECT_TRUE(sv->isHidden());
+    EXPECT_EQ(area->txtSV()->text(), sv->text());
 }
