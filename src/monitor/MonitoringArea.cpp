@@ -307,6 +307,12 @@ void MonitoringArea::OpenSetValueEntry() {
     txtSV_->setFocus();
 }
 
+void MonitoringArea::ReopenSetValueEntry(const QString& typed) {
+    OpenSetValueEntry();
+    txtSV_->setText(typed);
+    txtSV_->selectAll();
+}
+
 void MonitoringArea::CloseSetValueEntry() {
     lblSV_->show();
     lblSV_->raise();

@@ -40,6 +40,8 @@ public:
 
     // Opens the set-value entry over the display; returns it closed after commit or cancel.
     void OpenSetValueEntry();
+    // The entry again, holding a refused text for correction.
+    void ReopenSetValueEntry(const QString& typed);
     void CloseSetValueEntry();
 
     QColor CommandColor(int index) const { return commandColors_.at(index); }

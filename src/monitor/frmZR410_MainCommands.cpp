@@ -9,6 +9,7 @@
 #include "common/ProgramFolder.h"
 #include "common/ShippedFiles.h"
 #include "engine/DeviceSelection.h"
+#include "model/TextForms.h"
 #include "model/WriteScaling.h"
 #include "monitor/MonitoringArea.h"
 #include "monitor/TrendChart.h"
@@ -156,9 +157,17 @@ void frmZR410_Main::QueueCommand(int index) {
 void frmZR410_Main::CommitSetValue(const QString& enteredText) {
     const std::int64_t raw = ScaleEntryForWrite(kRegSetValue, enteredText, decoders_.DecimalPlaces);
     if (state_.QueueWrite({{kRegSetValue, raw}}) != WriteOutcome::Queued) {
-        ShowMessage(QStringLiteral("입력한 SV (%1)는 기기에 보낼 수 있는 범위를 벗어났습니다. "
-                                   "값을 확인하십시오.")
-                        .arg(enteredText.trimmed()));
+        // Said in the operator's units, and the entry opens again with what was typed, so it
+        // can be corrected rather than typed anew.
+        const QString range = WritableRangeText(kRegSetValue, decoders_.DecimalPlaces)
+                                  .replace(QStringLiteral(" ~ "), QStringLiteral(" … "))
+                                  .replace(QLatin1Char('-'), QChar(0x2212));
+        ShowMessage(
+            QStringLiteral("입력한 SV (%1)는 기기에 보낼 수 있는 범위를 벗어났습니다.\n"
+                           "보낼 수 있는 값: %2 %3")
+                .arg(enteredText.trimmed(), range,
+                     decoders_.TempUnitText.isEmpty() ? TempUnitText(0) : decoders_.TempUnitText));
+        monitor_->ReopenSetValueEntry(enteredText);
     }
 }
 

@@ -11,7 +11,10 @@
 #include "SelectionFile.h"
 #include "TempFolder.h"
 #include "TestMainWindow.h"
+#include "monitor/MonitoringArea.h"
 #include "monitor/frmZR410_Set_DSave.h"
+#include "widgets/CommitLineEdit.h"
+#include "widgets/GradientLabel.h"
 
 using namespace zr410;
 
@@ -125,6 +128,11 @@ TEST(MainWindow, SetValueEntryIsScaledAndOutOfRangeEntriesAreRefused) {
     EXPECT_EQ(w.State().PendingState, PollState::None);
     ASSERT_EQ(w.messages.size(), 1);
     EXPECT_TRUE(w.messages[0].contains("7000"));
+    // The allowed range in the operator's units, and the typed text back for correction.
+    EXPECT_TRUE(w.messages[0].contains(QStringLiteral("−3276.8 … 6553.5 ℃")))
+        << w.messages[0].toStdString();
+    EXPECT_TRUE(w.Monitor()->lblSV()->isHidden());
+    EXPECT_EQ(w.Monitor()->txtSV()->text(), "7000");
 }
 
 TEST(MainWindow, PickingADeviceNeedsAnOpenPortAndAConnectedDevice) {
