@@ -239,6 +239,7 @@ QWidget* frmZR410_Main::buildRightColumn() {
     sprdStatus->setSelectionBehavior(QAbstractItemView::SelectRows);
     // The edit device shows in lblMC_No; a selection highlight would hide the link colours.
     sprdStatus->setSelectionMode(QAbstractItemView::NoSelection);
+    sprdStatus->setTabKeyNavigation(false);  // arrows move in the list, Tab leaves it
     connect(sprdStatus, &QTableWidget::cellClicked, this,
             [this](int row, int) { SelectEditDevice(row + 1); });
     // By keyboard: the arrows move through the list, Enter or Space makes the device the edit

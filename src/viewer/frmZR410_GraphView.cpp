@@ -120,6 +120,8 @@ void frmZR410_GraphView::Form_Load() {
         header->resizeSection(2, metrics.horizontalAdvance(QStringLiteral("00:00:00")) + pad);
     }
     ui_->sprdGRP_Data->verticalHeader()->hide();
+    // A million records must not be a Tab trap: arrows move in the table, Tab leaves it.
+    ui_->sprdGRP_Data->setTabKeyNavigation(false);
     ui_->sprdGRP_Data->verticalHeader()->setDefaultSectionSize(22);
     chart()->SetupChartSeries();
     chart()->ClearChart();

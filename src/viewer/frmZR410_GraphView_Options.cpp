@@ -40,6 +40,11 @@ QColor textOn(const QColor& background) {
 }  // namespace
 
 void frmZR410_GraphView::setupOptionControls() {
+    // Tab leaves the small grids instead of walking round their cells for ever; the arrow keys
+    // move inside them.
+    for (QTableWidget* grid : {ui_->sprdUseItem, ui_->sprdColor_Graph, ui_->sprdMargin}) {
+        grid->setTabKeyNavigation(false);
+    }
     fillingGrids_ = true;
     const auto& names = ChartView::SeriesNames();
 

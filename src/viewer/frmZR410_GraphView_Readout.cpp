@@ -65,6 +65,7 @@ void frmZR410_GraphView::setupReadout() {
         }
     }
     table->setRowHidden(kTimeRow, true);
+    table->setTabKeyNavigation(false);
     table->setFixedHeight(table->horizontalHeader()->sizeHint().height() +
                           table->verticalHeader()->defaultSectionSize() * kDataSeriesCount + 4);
     ui_->lblCursorA->setBuddy(ui_->spnCursorA);

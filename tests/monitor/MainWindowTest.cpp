@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "SelectionFile.h"
+#include "TabWalk.h"
 #include "TempFolder.h"
 #include "TestMainWindow.h"
 #include "monitor/MonitoringArea.h"
@@ -176,4 +177,14 @@ TEST(MainWindow, ConfirmedSaveSettingsReachTheLabelsAndTheLogger) {
     EXPECT_EQ(w.findChild<QLabel*>("lblDSave_Unit")->text(), "초");
     EXPECT_TRUE(w.Saving().Enabled());
     EXPECT_EQ(w.Saving().IntervalSeconds(), 10);
+}
+
+TEST(MainWindow, EveryControlIsReachedByTab) {
+    TempProgramFolder folder;
+    folder.write("CFG/SetMulti.INI", SelectionFileServing({3, 7}));
+    TestMainWindow w;
+    w.show();
+    EXPECT_EQ(UnreachedByTab(&w, w.btnMenuButton(0)), QStringList());
+    w.SetOnlineControls(true);  // the monitoring area: commands, SV, chart settings
+    EXPECT_EQ(UnreachedByTab(&w, w.btnMenuButton(1)), QStringList());
 }

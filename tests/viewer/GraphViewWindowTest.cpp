@@ -26,6 +26,7 @@
 
 #include <unistd.h>
 
+#include "TabWalk.h"
 #include "TempFolder.h"
 #include "viewer/ChartView.h"
 #include "viewer/DataFileFollower.h"
@@ -581,6 +582,20 @@ TEST_F(Viewer, AOneRecordFileShowsItsPointsAndTheFocusStaysInTheList) {
         }
     }
     EXPECT_GE(painted, 9);
+}
+
+TEST_F(Viewer, EveryControlIsReachedByTabAndAFileLoadsByEnter) {
+    writeData("ZR410_01.DAT", kThreeRecords);
+    auto w = open();
+    child<QCheckBox>(w, "chbCursor")->click();  // its record boxes take part too
+    child<QCheckBox>(w, "chbYaxis")->click();
+    auto* list = child<QListWidget>(w, "File1");
+    EXPECT_EQ(UnreachedByTab(w.get(), list), QStringList());
+    list->setFocus();
+    list->setCurrentRow(0);
+    QTest::keyClick(list, Qt::Key_Enter);
+    w->waitForTask();
+    EXPECT_EQ(w->chart()->contents()->size(), 3);
 }
 
 TEST_F(Viewer, PrintWithoutAPrinterOffersAPdf) {
