@@ -248,6 +248,51 @@ void noteIssue(DataFileLoadResult& result, qint64 lineNumber, DataLineKind kind)
     }
 }
 
+// Fraction digits of a field that is a plain number written back the same from its value
+// ("-12.50": 2), or -1 for anything else (signs other than a leading '-', blanks, leading
+// zeros, "-0", letters, an empty field).
+int plainDecimals(QByteArrayView field) {
+    qsizetype i = field.startsWith('-') ? 1 : 0;
+    const qsizetype intStart = i;
+    while (i < field.size() && field[i] >= '0' && field[i] <= '9') {
+        ++i;
+    }
+    const qsizetype intDigits = i - intStart;
+    if (intDigits == 0 || intDigits > 15 || (intDigits > 1 && field[intStart] == '0')) {
+        return -1;
+    }
+    int decimals = 0;
+    bool nonZero = intDigits > 1 || field[intStart] != '0';
+    if (i < field.size() && field[i] == '.') {
+        ++i;
+        while (i < field.size() && field[i] >= '0' && field[i] <= '9') {
+            nonZero = nonZero || field[i] != '0';
+            ++decimals;
+            ++i;
+        }
+        if (decimals == 0 || decimals > 6) {
+            return -1;
+        }
+    }
+    if (i != field.size() || (intStart == 1 && !nonZero)) {
+        return -1;
+    }
+    return decimals;
+}
+
+void noteValueText(DataFileContents& contents, std::size_t series, QByteArrayView field) {
+    const int decimals = plainDecimals(field);
+    int& usual = contents.decimals[series];
+    if (decimals >= 0 && usual < 0) {
+        usual = decimals;
+    }
+    if (decimals < 0 || decimals != usual) {
+        const qint64 key = static_cast<qint64>(contents.size() - 1) * kDataSeriesCount +
+                           static_cast<qint64>(series);
+        contents.valueTexts.emplace(key, field.toByteArray());
+    }
+}
+
 // Appends one record's fields; false when the label storage is exhausted.
 bool appendRecord(DataFileContents& contents, QByteArrayView line) {
     std::array<QByteArrayView, kDataFieldCount> fields{};
@@ -263,6 +308,8 @@ bool appendRecord(DataFileContents& contents, QByteArrayView line) {
         const double value =
             field < count ? ParseDataField(fields[static_cast<size_t>(field)]) : 0.0;
         contents.series[static_cast<size_t>(s)].push_back(value);
+        noteValueText(contents, static_cast<size_t>(s),
+                      field < count ? fields[static_cast<size_t>(field)] : QByteArrayView());
         contents.minimum[static_cast<size_t>(s)] =
             std::min(contents.minimum[static_cast<size_t>(s)], value);
         contents.maximum[static_cast<size_t>(s)] =
@@ -327,6 +374,20 @@ void readRecords(QIODevice& file, qsizetype blockSize, const DataFileProgress& p
 
 void AppendContents(DataFileContents& into, const DataFileContents& more) {
     const bool wasEmpty = into.size() == 0;
+    const qint64 before = into.size();
+    for (qsizetype i = 0; i < more.size(); ++i) {
+        for (std::size_t s = 0; s < kDataSeriesCount; ++s) {
+            const QString text = DataValueText(more, i, static_cast<int>(s));
+            const QByteArray bytes = text.toUtf8();
+            if (into.decimals[s] < 0 && plainDecimals(bytes) >= 0) {
+                into.decimals[s] = plainDecimals(bytes);
+            }
+            if (plainDecimals(bytes) != into.decimals[s]) {
+                into.valueTexts.emplace((before + i) * kDataSeriesCount + static_cast<qint64>(s),
+                                        bytes);
+            }
+        }
+    }
     for (qsizetype i = 0; i < more.size(); ++i) {
         into.dates.append(more.dates.view(i));
         into.times.append(more.times.view(i));
@@ -339,6 +400,17 @@ void AppendContents(DataFileContents& into, const DataFileContents& more) {
         into.minimum[s] = wasEmpty ? more.minimum[s] : std::min(into.minimum[s], more.minimum[s]);
         into.maximum[s] = wasEmpty ? more.maximum[s] : std::max(into.maximum[s], more.maximum[s]);
     }
+}
+
+QString DataValueText(const DataFileContents& contents, qsizetype record, int series) {
+    const auto kept =
+        contents.valueTexts.find(static_cast<qint64>(record) * kDataSeriesCount + series);
+    if (kept != contents.valueTexts.end()) {
+        return QString::fromUtf8(kept->second);
+    }
+    const auto s = static_cast<std::size_t>(series);
+    return QString::number(contents.series[s][static_cast<std::size_t>(record)], 'f',
+                           std::max(0, contents.decimals[s]));
 }
 
 DataFileLoadResult ReadDataFile(const QString& path, const DataFileProgress& progress) {

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <unordered_map>
 #include <vector>
 
 class QIODevice;
@@ -141,9 +142,18 @@ struct DataFileContents {
     DataTextColumn times;  // field 2, the chart's point labels
     std::array<double, kDataSeriesCount> minimum{};
     std::array<double, kDataSeriesCount> maximum{};
+    // How each value was written, so the data table shows the file's own texts ("25.0",
+    // "1.30", "--") at almost no cost: a plain number with its column's usual decimals is
+    // written again from its value; any other field ("--", "", "007", "1.3" in a column of
+    // "1.30") is kept as it stood, under record * kDataSeriesCount + series.
+    std::array<int, kDataSeriesCount> decimals{-1, -1, -1, -1, -1, -1};
+    std::unordered_map<qint64, QByteArray> valueTexts;
 
     qsizetype size() const { return times.size(); }
 };
+
+// The text a record's value had in its file.
+QString DataValueText(const DataFileContents& contents, qsizetype record, int series);
 
 enum class DataFileStatus { Ok, Missing, Unreadable, ReadError, Cancelled, TooLarge, OutOfMemory };
 

@@ -59,7 +59,7 @@ QVariant DataTableModel::data(const QModelIndex& index, int role) const {
             if (column == 2) {
                 return contents_->times.at(row);
             }
-            return QString::number(contents_->series[column - kFixedColumns][row], 'g', 12);
+            return DataValueText(*contents_, row, column - kFixedColumns);
         case Qt::BackgroundRole:
             return row % 2 == 0 ? QColor(Qt::white) : QColor(0xC0, 0xFF, 0xC0);
         case Qt::ForegroundRole:

@@ -489,6 +489,7 @@ TEST_F(Viewer, AFollowedFileGrowsOnScreenAndATornRecordWaitsForItsEnd) {
     w->follower()->poll();
     EXPECT_EQ(w->chart()->contents()->size(), 6);
     EXPECT_EQ(w->chart()->contents()->times.at(5), "00:00:11");
+    EXPECT_EQ(table->model()->data(table->model()->index(5, 7)).toString(), "1.30");
 
     // Cut short under the viewer: read again from the start.
     writeData("ZR410_01.DAT", kThreeRecords.left(kThreeRecords.indexOf('\n') + 1));
@@ -505,6 +506,16 @@ TEST_F(Viewer, CursorsReadAcrossMidnightAndStatisticsFollowTheVisibleRange) {
     writeData("ZR410_01.DAT", kThreeRecords);
     auto w = open();
     clickFile(w, "ZR410_01.DAT");
+    // The record table shows each value as the file wrote it.
+    QAbstractItemModel* table = child<QTableView>(w, "sprdGRP_Data")->model();
+    const auto cell = [table](int row, int column) {
+        return table->data(table->index(row, column)).toString();
+    };
+    EXPECT_EQ(cell(0, 3), "85.3");
+    EXPECT_EQ(cell(0, 6), "25.0");
+    EXPECT_EQ(cell(1, 4), "--");
+    EXPECT_EQ(cell(1, 5), "");
+    EXPECT_EQ(cell(2, 7), "1.27");
     auto* cursor = child<QCheckBox>(w, "chbCursor");
     EXPECT_EQ(w->readoutText(0, 0), "");   // no cursor read-out until asked for
     EXPECT_EQ(w->readoutText(2, 3), "0");  // 매체온도 minimum: "--" reads 0
