@@ -58,6 +58,15 @@ frmZR410_GraphView::frmZR410_GraphView(ViewerDialogs dialogs, QWidget* parent)
             &frmZR410_GraphView::lblFolder_Click);
     ui_->lblFolder->installEventFilter(this);
     connect(ui_->File1, &QListWidget::itemClicked, this, &frmZR410_GraphView::File1_Click);
+    // Assistive tools "activate" a list item by selecting it without making it current, as a
+    // click or the keyboard would; such a selection loads the file as a click does.
+    connect(ui_->File1->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        const QList<QListWidgetItem*> chosen = ui_->File1->selectedItems();
+        if (chosen.size() == 1 && chosen.first() != ui_->File1->currentItem() && !isBusy()) {
+            ui_->File1->setCurrentItem(chosen.first());
+            File1_Click(chosen.first());
+        }
+    });
     ui_->File1->installEventFilter(this);
     connect(task_, &BackgroundTask::progressChanged, ui_->prgTask, &QProgressBar::setValue);
     connect(ui_->btnCancelTask, &QPushButton::clicked, task_, &BackgroundTask::cancel);

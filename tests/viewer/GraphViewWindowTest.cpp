@@ -2,6 +2,7 @@
 // bad, the option grids that are remembered, and the ways out (print, Excel, CSV, capture).
 // System dialogs are answered by the test through ViewerDialogs.
 #include <qcustomplot.h>
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -607,6 +608,20 @@ TEST_F(Viewer, EveryControlIsReachedByTabAndAFileLoadsByEnter) {
     QTest::keyClick(list, Qt::Key_Enter);
     w->waitForTask();
     EXPECT_EQ(w->chart()->contents()->size(), 3);
+
+    // A screen reader's activate action on another file loads it too.
+    writeData("ZR410_02.DAT", kThreeRecords.left(kThreeRecords.indexOf('\n') + 1));
+    w->applyFolderChoice(dataFolder());
+    QTest::qWait(1200);  // the list is read again shortly after a folder choice
+    ASSERT_EQ(list->count(), 2);
+    QAccessibleInterface* second = QAccessible::queryAccessibleInterface(list)->child(1);
+    ASSERT_NE(second, nullptr);
+    ASSERT_NE(second->actionInterface(), nullptr);
+    ASSERT_FALSE(second->actionInterface()->actionNames().isEmpty());
+    second->actionInterface()->doAction(second->actionInterface()->actionNames().first());
+    w->waitForTask();
+    EXPECT_EQ(w->chart()->contents()->size(), 1);
+    EXPECT_EQ(list->currentItem()->text(), "ZR410_02.DAT");
 }
 
 TEST_F(Viewer, PrintWithoutAPrinterOffersAPdf) {
