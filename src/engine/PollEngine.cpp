@@ -131,15 +131,20 @@ void PollEngine::sendTick() {
     }
     rx_.reset();
     stateBeforePending_ = PollState::None;
+    int target = -1;  // a write for another controller than the edit device
     if (state_.PendingState != PollState::None) {
         stateBeforePending_ = pollState_;
         pollState_ = state_.PendingState;
         state_.PendingState = PollState::None;
+        if (WritePairs(pollState_) > 0 && state_.IsDeviceIndex(state_.PendingTargetIndex)) {
+            target = state_.PendingTargetIndex;
+        }
+        state_.PendingTargetIndex = -1;
     }
     if (state_.DeviceCount() == 0) {
         return;  // nobody to address; the port is never opened this way
     }
-    if (AddressesEditDevice(pollState_) &&
+    if (AddressesEditDevice(pollState_) && target < 0 &&
         (state_.EditDeviceNo <= 0 || !state_.IsDeviceIndex(state_.EditDeviceIndex))) {
         refuseRequest();  // no edit device chosen yet: nobody to send it to
         return;
@@ -179,7 +184,11 @@ void PollEngine::sendTick() {
         case PollState::WriteOne:
         case PollState::WriteTwo:
         case PollState::WriteClock:
-            SendWriteRequest(edit, editNo, WritePairs(pollState_));
+            if (target >= 0) {
+                SendWriteRequest(target, state_.DeviceNumbers[target], WritePairs(pollState_));
+            } else {
+                SendWriteRequest(edit, editNo, WritePairs(pollState_));
+            }
             break;
         case PollState::None:
             break;
@@ -460,7 +469,12 @@ bool PollEngine::handleAcknowledgedReply(const Request& request, const QByteArra
         case PollState::WriteOne:
         case PollState::WriteTwo:
             markLink(request, LinkMark::Good);
-            pollState_ = PollState::Reservation;
+            if (index != state_.EditDeviceIndex) {
+                // Another controller than the one on screen: nothing shown to read back.
+                resumeStatusPoll();
+            } else {
+                pollState_ = PollState::Reservation;
+            }
             return true;
         case PollState::WriteClock:
             markLink(request, LinkMark::Good);

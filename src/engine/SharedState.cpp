@@ -20,6 +20,7 @@ void SharedState::QueueRequest(PollState state, std::vector<int> registers,
                                std::vector<int> values) {
     PendingRegisters = std::move(registers);
     PendingValues = std::move(values);
+    PendingTargetIndex = -1;
     PendingState = state;
 }
 
@@ -44,6 +45,14 @@ WriteOutcome SharedState::QueueWrite(std::span<const WritePair> pairs) {
     }
     QueueRequest(state, std::move(registers), std::move(values));
     return WriteOutcome::Queued;
+}
+
+WriteOutcome SharedState::QueueWriteTo(int deviceIndex, std::span<const WritePair> pairs) {
+    const WriteOutcome outcome = QueueWrite(pairs);
+    if (outcome == WriteOutcome::Queued) {
+        PendingTargetIndex = deviceIndex;
+    }
+    return outcome;
 }
 
 }  // namespace zr410

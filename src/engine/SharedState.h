@@ -48,6 +48,9 @@ struct SharedState {
     PollState PendingState = PollState::None;
     std::vector<int> PendingRegisters;
     std::vector<int> PendingValues;
+    // The device a queued write goes to when it is not the edit device (a command from the
+    // plant network for a controller the operator is not looking at); -1 for the edit device.
+    int PendingTargetIndex = -1;
 
     // Fills the lists first and sets the state last, as every requester must.
     void QueueRequest(PollState state, std::vector<int> registers = {},
@@ -60,6 +63,9 @@ struct SharedState {
     WriteOutcome QueueWrite(std::initializer_list<WritePair> pairs) {
         return QueueWrite(std::span<const WritePair>(pairs.begin(), pairs.size()));
     }
+    // The same write for another served controller, through the same slot; the operator's
+    // edit device and screen stay as they are.
+    WriteOutcome QueueWriteTo(int deviceIndex, std::span<const WritePair> pairs);
 
     // 0 or 2: whether every frame carries a checksum; read when each frame is built.
     int ChecksumLength = 2;

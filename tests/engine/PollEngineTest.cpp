@@ -146,6 +146,30 @@ TEST_F(PollCycle, AcknowledgedWriteIsFollowedByReservationParametersThenStatusPo
                           "05DRR,32,"));
 }
 
+TEST_F(PollCycle, WriteForAnotherControllerGoesToItAndTheOperatorsWriteToTheEditDevice) {
+    open({2, 5});
+    identifyAll();
+    ASSERT_EQ(state.EditDeviceNo, 2);
+    const zr410::WritePair run{102, 1};
+    ASSERT_EQ(state.QueueWriteTo(1, std::span(&run, 1)), zr410::WriteOutcome::Queued);
+    EXPECT_EQ(tick(), text("\x02"
+                           "05DWR,01,0102,0001BB\r\n"));
+    reply(replies::ack(5));
+    // Nothing of controller 5 is on screen to read back: straight back to the status poll.
+    EXPECT_EQ(engine.State(), PollState::Status);
+    EXPECT_TRUE(
+        tick().startsWith("\x02"
+                          "02DRR,32,"));
+    reply(replies::read(2, std::vector<int>(32, 0)));
+
+    // The target is not left behind for the next write: the operator's goes to the edit device.
+    ASSERT_EQ(state.QueueWriteTo(1, std::span(&run, 1)), zr410::WriteOutcome::Queued);
+    ASSERT_EQ(state.QueueWrite({{101, 1}}), zr410::WriteOutcome::Queued);
+    EXPECT_TRUE(
+        tick().startsWith("\x02"
+                          "02DWR,01,0101,0001"));
+}
+
 TEST_F(PollCycle, UnacknowledgedWriteIsRepeatedUntilTheControllerAccepts) {
     open({1});
     identifyAll();
