@@ -13,6 +13,7 @@ packages=(
     qt6-base-dev qt6-serialport-dev qt6-translations-l10n
     libqcustomplot-dev libqcustomplot2.1-qt6
     libxlsxwriter-dev zlib1g-dev
+    libmosquitto-dev mosquitto openssl
     libgtest-dev libgmock-dev
     fonts-nanum xvfb xauth x11-utils
     python3-openpyxl

@@ -76,6 +76,9 @@ bool DeviceDecoders::DecodeStatusBlock(int deviceIndex, QByteArrayView frame) {
         emit editDeviceStatusDecoded(deviceIndex);
     }
     emit statusDecoded(deviceIndex);
+    if (complete) {
+        emit statusComplete(deviceIndex);
+    }
     return complete;
 }
 

@@ -39,6 +39,8 @@ signals:
     void editDeviceStatusDecoded(int deviceIndex);
     // Any controller's status reply has been written to its row (the run table follows).
     void statusDecoded(int deviceIndex);
+    // The same, only when the reply carried the whole list (what goes out to the plant).
+    void statusComplete(int deviceIndex);
     // The edit device's unit text may have changed (axis title, unit labels).
     void editDeviceUnitChanged(const QString& unitText);
     void errorHistoryDecoded();
