@@ -1,7 +1,9 @@
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QSerialPort>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -216,6 +218,15 @@ TEST(SimEndToEnd, LineIsFreshAgainAfterAClientLeftItsSettingsBehind) {
         ::cfsetspeed(&tio, B9600);
         ASSERT_EQ(::tcsetattr(port.fd(), TCSANOW, &tio), 0);
         port.send(*BuildReadFrame(1, kStatusList, 2));
+        // Bytes written to a pseudo-terminal reach the simulator's side through a kernel work
+        // queue, which under load can run after the close is seen; wait until the simulator
+        // has the request, so its reply is truly queued for the client that leaves.
+        QElapsedTimer heard;
+        heard.start();
+        while (!sim.commandBlock("requests").contains("DRR 1") && heard.elapsed() < 3000) {
+            QThread::msleep(10);
+        }
+        ASSERT_TRUE(sim.commandBlock("requests").contains("DRR 1"));
     }
     // The simulator sees the close before it serves this command: one round trip suffices.
     ASSERT_EQ(sim.command("devices"), "1");
