@@ -64,7 +64,9 @@ frmZR410_Main::frmZR410_Main(QWidget* parent)
       errors_(this),
       decoders_(state_, sprdMulti_, errors_, this),
       link_(state_, this),
-      logger_(state_, sprdMulti_) {
+      logger_(state_, sprdMulti_),
+      mqtt_(this),
+      mqttLine_(state_, sprdMulti_, mqtt_, this) {
     InstallValueLabelAccessibility();
     setObjectName(QStringLiteral("frmZR410_Main"));
     setWindowTitle(QStringLiteral("ZR410 V") + QLatin1String(kVersion));
@@ -118,6 +120,8 @@ void frmZR410_Main::buildMenus() {
     separator(mSet, "mSetLine2");
     add(mSet, mSetExit, "mSetExit", "프로그램 종료[&X]", "프로그램 종료",
         &frmZR410_Main::mSetExit_Click);
+    separator(mSet, "mSetLine3");
+    add(mSet, mSetMqtt, "mSetMqtt", "MQTT 설정[&Q]", "MQTT 설정", &frmZR410_Main::mSetMqtt_Click);
 
     mOnline = menuBar()->addMenu(QStringLiteral("온라인[&O]"));
     mOnline->setObjectName(QStringLiteral("mOnline"));
@@ -314,6 +318,13 @@ void frmZR410_Main::buildStatusBar() {
         }
         StatusBar1[i] = panel;
     }
+    lblMqtt = new QLabel;
+    lblMqtt->setObjectName(QStringLiteral("lblMqtt"));
+    lblMqtt->setAccessibleName(QStringLiteral("MQTT 연결 상태"));
+    lblMqtt->setFrameShape(QFrame::Panel);
+    lblMqtt->setFrameShadow(QFrame::Sunken);
+    lblMqtt->hide();
+    statusBar()->addPermanentWidget(lblMqtt);
     clock_ = new QTimer(this);
     clock_->setInterval(1000);
     connect(clock_, &QTimer::timeout, this, [this] {

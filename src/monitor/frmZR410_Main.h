@@ -16,6 +16,8 @@
 #include "model/ErrorHistory.h"
 #include "model/TrendSampler.h"
 #include "model/ValueTable.h"
+#include "publish/LinePublisher.h"
+#include "publish/MqttPublisher.h"
 
 class QAction;
 class QLabel;
@@ -58,6 +60,7 @@ public:
     void mSetMulti_Click();
     void mSetSaveData_Click();
     void mSetExit_Click();
+    void mSetMqtt_Click();
     void mOnlineMulti_Click();
     void mOnlineParameter_Click();
     void mOnlineSetDT_Click();
@@ -96,6 +99,10 @@ public:
     QAction* mSetPortAction() const { return mSetPort; }
     QAction* mSetPortOpenAction() const { return mSetPortOpen; }
     QAction* mSetMultiAction() const { return mSetMulti; }
+    QAction* mSetMqttAction() const { return mSetMqtt; }
+    MqttPublisher& Mqtt() { return mqtt_; }
+    LinePublisher& MqttLine() { return mqttLine_; }
+    QLabel* MqttStatusLabel() const { return lblMqtt; }
     QMenu* mOnlineMenu() const { return mOnline; }
     QPushButton* btnMenuButton(int index) const { return btnMenu.at(index); }
     QWidget* picRunArea() const { return picRun; }
@@ -138,6 +145,8 @@ private:
     void LoadDeviceSelection();
     void ShowPortSettings();
     void ShowSaveSettings();
+    void StartMqtt(const MqttSettings& settings);
+    void ShowMqttState();
     void SetPortCaptions(bool open);
     void OpenPort();
     void ClosePort();
@@ -152,6 +161,8 @@ private:
     SaveSettings saveSettings_;
     DataLogger logger_;
     TrendSampler sampler_;
+    MqttPublisher mqtt_;
+    LinePublisher mqttLine_;
 
     QMenu* mSet = nullptr;
     QAction* mSetPort = nullptr;
@@ -159,6 +170,7 @@ private:
     QAction* mSetMulti = nullptr;
     QAction* mSetSaveData = nullptr;
     QAction* mSetExit = nullptr;
+    QAction* mSetMqtt = nullptr;
     QMenu* mOnline = nullptr;
     QAction* mOnlineMulti = nullptr;
     QAction* mOnlineParameter = nullptr;
@@ -185,6 +197,7 @@ private:
     QLabel* lblDSave_Intv = nullptr;
     QLabel* lblDSave_Unit = nullptr;
     std::array<QLabel*, 5> StatusBar1{};
+    QLabel* lblMqtt = nullptr;  // broker connection; shown while publishing is on
     QTimer* clock_ = nullptr;
     // What each device's link cell says, painted live on line and greyed off line.
     struct LinkCell {

@@ -18,6 +18,7 @@
 #include "monitor/frmZR410_ErrList.h"
 #include "monitor/frmZR410_Main.h"
 #include "monitor/frmZR410_RunMulti.h"
+#include "monitor/frmZR410_SetMqtt.h"
 #include "monitor/frmZR410_SetMulti.h"
 #include "monitor/frmZR410_SetPort.h"
 #include "monitor/frmZR410_Set_DSave.h"
@@ -46,6 +47,7 @@ void frmZR410_Main::Form_Load() {
     lblMC_No->clear();
     sampler_.Restart();
     tmrDispGraph.start(1000);
+    StartMqtt(LoadMqttSettings(MqttSettingsPath()));
 }
 
 void frmZR410_Main::Form_Unload() {
@@ -53,9 +55,37 @@ void frmZR410_Main::Form_Unload() {
     if (link_.isOpen() || link_.isReconnecting()) {
         link_.close();
     }
+    mqtt_.stop();
+}
+
+void frmZR410_Main::StartMqtt(const MqttSettings& settings) {
+    QString error;
+    if (!mqtt_.start(settings, &error)) {
+        StatusBar1[2]->setText(error);
+    }
+    ShowMqttState();
+}
+
+void frmZR410_Main::ShowMqttState() {
+    // Shown only where publishing is set up (or failed to start), so a line without a broker
+    // keeps its status bar as it always was.
+    const bool shown = mqtt_.settings().Enabled;
+    lblMqtt->setVisible(shown);
+    lblMqtt->setText(mqtt_.connectionText());
+    const bool up = mqtt_.connection() == MqttPublisher::Connection::Connected;
+    lblMqtt->setStyleSheet(up ? QString() : QStringLiteral("color: #b00000;"));
+}
+
+void frmZR410_Main::mSetMqtt_Click() {
+    frmZR410_SetMqtt dialog(LoadMqttSettings(MqttSettingsPath()), this);
+    if (ExecDialog(dialog) == QDialog::Accepted) {
+        StartMqtt(dialog.Settings());
+    }
 }
 
 void frmZR410_Main::bindLink() {
+    mqttLine_.bind(decoders_, link_);
+    connect(&mqtt_, &MqttPublisher::connectionChanged, this, &frmZR410_Main::ShowMqttState);
     connect(&link_, &SerialLink::indicator, this, &frmZR410_Main::ShowIndicator);
     connect(&link_, &SerialLink::openChanged, this, [this] { SetPortCaptions(IsPortOpen()); });
     connect(&link_, &SerialLink::portLost, this, [this](const QString& message) {
