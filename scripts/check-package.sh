@@ -56,12 +56,13 @@ quiet() {
 app=$(sed -n 's/^set(ZR410_APP_ID "\(.*\)")$/\1/p' "$here/CMakeLists.txt")
 viewer="$app.graph"
 expected=(
-    usr/bin/ZR410 usr/bin/ZR410_Graph usr/bin/zr410-sim
+    usr/bin/ZR410 usr/bin/ZR410_Graph usr/bin/zr410-sim usr/bin/zr410-lined
+    usr/lib/systemd/system/zr410-lined@.service
     usr/share/zr410/Help/ZR410_V100.html usr/share/zr410/Help/ZR410_Graph_V100.html
     "usr/share/applications/$app.desktop" "usr/share/applications/$viewer.desktop"
     "usr/share/metainfo/$app.metainfo.xml"
     usr/share/man/man1/ZR410.1.gz usr/share/man/man1/ZR410_Graph.1.gz
-    usr/share/man/man1/zr410-sim.1.gz
+    usr/share/man/man1/zr410-sim.1.gz usr/share/man/man8/zr410-lined.8.gz
 )
 for id in "$app" "$viewer"; do
     expected+=("usr/share/icons/hicolor/scalable/apps/$id.svg")
@@ -82,7 +83,8 @@ not_writable() {
 check "no entry writable by group or others" not_writable
 
 control=$(dpkg-deb -f "$deb" Package Depends Description)
-for want in "Package: zr410" libqt6widgets6 libqt6serialport6 libqcustomplot libxlsxwriter fonts-nanum; do
+for want in "Package: zr410" libqt6widgets6 libqt6serialport6 libqcustomplot libxlsxwriter libmosquitto \
+    fonts-nanum; do
     check "control fields name $want" grep -q "$want" <<<"$control"
 done
 # dpkg triggers refresh menus, icons and man index: no maintainer scripts are needed.
@@ -91,6 +93,12 @@ control_members() {
         = "control md5sums" ]
 }
 check "control archive holds only control and md5sums" control_members
+unit_runs_packaged_program() {
+    local exec
+    exec=$(sed -n 's/^ExecStart=\([^ ]*\).*/\1/p' "$root/usr/lib/systemd/system/zr410-lined@.service")
+    [ "$exec" = /usr/bin/zr410-lined ] && [ -x "$root$exec" ]
+}
+check "the line service unit starts the packaged program" unit_runs_packaged_program
 check "programs are stripped" bash -c "file '$root/usr/bin/ZR410' | grep -q ', stripped'"
 
 for entry in "$root"/usr/share/applications/*.desktop; do
@@ -104,7 +112,7 @@ for size in 16 48 256; do
         bash -c "file '$root/usr/share/icons/hicolor/${size}x${size}/apps/$app.png' | grep -q '$size x $size'"
 done
 man_clean() { [ -z "$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$1" 2>&1 >/dev/null)" ]; }
-for page in "$root"/usr/share/man/man1/*.1.gz; do
+for page in "$root"/usr/share/man/man1/*.1.gz "$root"/usr/share/man/man8/*.8.gz; do
     check "man page $(basename "$page") renders without warnings" man_clean "$page"
 done
 
@@ -112,7 +120,7 @@ done
 # per-user folder, help is found in the unpacked tree.
 version=$(dpkg-deb -f "$deb" Version)
 version=${version%-*}
-for program in ZR410 ZR410_Graph zr410-sim; do
+for program in ZR410 ZR410_Graph zr410-sim zr410-lined; do
     out=$(env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb "$root/usr/bin/$program" --version || true)
     check "$program --version prints '$program $version' (printed '$out')" \
         test "$out" = "$program $version"
