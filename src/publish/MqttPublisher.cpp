@@ -49,6 +49,7 @@ bool Readable(const QString& path) {
 // safe once told so) and asks the thread to stop.
 struct MqttPublisher::Network {
     MqttPublisher* owner = nullptr;
+    int generation = 0;  // which start() this thread belongs to
     mosquitto* mosq = nullptr;
     QByteArray host;
     int port = 1883;
@@ -72,7 +73,13 @@ struct MqttPublisher::Network {
 
     void post(Connection connection, const QString& detail) {
         QMetaObject::invokeMethod(
-            owner, [o = owner, connection, detail] { o->report(connection, detail); },
+            owner,
+            [o = owner, g = generation, connection, detail] {
+                // A report from a thread that has since been stopped or replaced is stale.
+                if (o->net_ && o->net_->generation == g) {
+                    o->report(connection, detail);
+                }
+            },
             Qt::QueuedConnection);
     }
 
@@ -113,7 +120,11 @@ struct MqttPublisher::Network {
         const QByteArray payload(static_cast<const char*>(message->payload), message->payloadlen);
         QMetaObject::invokeMethod(
             net->owner,
-            [o = net->owner, topic, payload] { emit o->messageReceived(topic, payload); },
+            [o = net->owner, g = net->generation, topic, payload] {
+                if (o->net_ && o->net_->generation == g) {
+                    emit o->messageReceived(topic, payload);
+                }
+            },
             Qt::QueuedConnection);
     }
 
@@ -193,6 +204,7 @@ bool MqttPublisher::start(const MqttSettings& settings, QString* error) {
 
     auto net = std::make_unique<Network>();
     net->owner = this;
+    net->generation = ++generation_;
     net->host = settings.Host.toUtf8();
     net->port = settings.Port;
     net->keepAlive = settings.KeepAliveSeconds;
@@ -314,10 +326,6 @@ qint64 MqttPublisher::droppedCount() const {
 
 void MqttPublisher::report(Connection connection, const QString& detail) {
     if (connection == connection_ && detail == detail_) {
-        return;
-    }
-    // A report from a thread that has since been stopped must not undo the stop.
-    if (!net_ && connection != Connection::Off) {
         return;
     }
     connection_ = connection;

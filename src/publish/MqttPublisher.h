@@ -57,6 +57,7 @@ private:
 
     MqttSettings settings_;
     std::unique_ptr<Network> net_;
+    int generation_ = 0;
     Connection connection_ = Connection::Off;
     QString detail_;
 };
