@@ -27,21 +27,21 @@ void measure(int points, bool depth, bool scroll, int ticks) {
     TrendChart chart;
     chart.resize(1000, 420);
     chart.show();
-    chart.Set3D(depth);
-    chart.SetScrollBar(scroll);
+    chart.set3D(depth);
+    chart.setScrollBarVisible(scroll);
     // UTC keeps the setup of half a million points quick; a live chart adds one a second.
     const QDateTime start = QDateTime::currentDateTimeUtc();
     for (int n = 1; n <= points; ++n) {
         chart.AppendTrendPoint(n, sample(n), start.addSecs(n));
     }
-    chart.Plot()->replot(QCustomPlot::rpImmediateRefresh);
+    chart.plot()->replot(QCustomPlot::rpImmediateRefresh);
     double total = 0;
     double worst = 0;
     for (int i = 1; i <= ticks; ++i) {
         QElapsedTimer timer;
         timer.start();
         chart.AppendTrendPoint(points + i, sample(points + i), start.addSecs(points + i));
-        chart.Plot()->replot(QCustomPlot::rpImmediateRefresh);
+        chart.plot()->replot(QCustomPlot::rpImmediateRefresh);
         const double ms = timer.nsecsElapsed() / 1e6;
         total += ms;
         worst = std::max(worst, ms);

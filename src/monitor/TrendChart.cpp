@@ -1,9 +1,8 @@
 #include "monitor/TrendChart.h"
 
-#include "monitor/TrendSeries.h"
-
 #include <QScrollBar>
-#include <QVBoxLayout>
+
+#include "widgets/DecimatedSeries.h"
 
 #include <algorithm>
 #include <cmath>
@@ -53,46 +52,25 @@ const std::array<QColor, TrendChart::kSeriesCount> kDesignColors = {
 
 }  // namespace
 
-TrendChart::TrendChart(QWidget* parent) : QWidget(parent) {
+TrendChart::TrendChart(QWidget* parent) : ChartBase(kSeriesCount, 4, 0, parent) {
     setAccessibleName(QStringLiteral("실시간 트렌드 그래프"));
-    ChartFX1 = new QCustomPlot(this);
+    ChartFX1 = plot();
     ChartFX1->setObjectName(QStringLiteral("ChartFX1"));
     ChartFX1->setAccessibleName(QStringLiteral("실시간 트렌드 그래프"));
     ChartFX1->setMinimumHeight(200);
-    ChartFX1->setNoAntialiasingOnDrag(true);
-    ChartFX1->setPlottingHint(QCP::phFastPolylines, true);
-
-    scroll_ = new QScrollBar(Qt::Horizontal, this);
-    scroll_->setObjectName(QStringLiteral("ChartScrollBar"));
-    scroll_->setAccessibleName(QStringLiteral("그래프 스크롤 막대"));
-    scroll_->hide();
-    connect(scroll_, &QScrollBar::valueChanged, this, &TrendChart::onScroll);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(ChartFX1, 1);
-    layout->addWidget(scroll_);
+    scrollBar()->setObjectName(QStringLiteral("ChartScrollBar"));
+    scrollBar()->setAccessibleName(QStringLiteral("그래프 스크롤 막대"));
+    connect(scrollBar(), &QScrollBar::valueChanged, this, &TrendChart::onScroll);
 
     for (int s = 0; s < kSeriesCount; ++s) {
-        QCPAxis* valueAxis = s == 4 ? ChartFX1->yAxis2 : ChartFX1->yAxis;
-        series_[s] = new TrendSeries(ChartFX1->xAxis, valueAxis, keys_, values_[s]);
-        SetSeriesColor(s, kDesignColors[s]);
+        series(s)->setData(&keys_, &values_[s]);
+        series(s)->setPen(QPen(kDesignColors[s], 2));
     }
+    set3D(true);
     ticker_ = new TimeLabelTicker(keys_, times_);
     ChartFX1->xAxis->setTicker(QSharedPointer<QCPAxisTicker>(ticker_));
     ChartFX1->xAxis->setTickLabelRotation(0);
-    ChartFX1->yAxis2->setVisible(true);
-    // The legend sits in a row of its own above the plot: inside it, any corner hides the
-    // samples that the lines draw there (the first ones, at the top left, while they fill in).
-    ChartFX1->legend->setVisible(true);
     ChartFX1->legend->setBrush(QColor(255, 255, 255, 220));
-    ChartFX1->legend->setFillOrder(QCPLegend::foColumnsFirst);
-    ChartFX1->legend->setWrap(kSeriesCount);
-    ChartFX1->plotLayout()->insertRow(0);
-    ChartFX1->plotLayout()->addElement(0, 0, ChartFX1->legend);
-    ChartFX1->plotLayout()->setRowStretchFactor(0, 0.001);
-    ChartFX1->plotLayout()->setRowSpacing(2);
     ChartFX1->setBackground(QColor(0xF4, 0xF6, 0xFA));
     ResetTrendChart();
     SetupTrendChart();
@@ -102,12 +80,12 @@ TrendChart::~TrendChart() = default;
 
 void TrendChart::SetupTrendChart() {
     for (int s = 0; s < kSeriesCount; ++s) {
-        series_[s]->setName(QString::fromUtf8(kLegends[s]));
+        series(s)->setName(QString::fromUtf8(kLegends[s]));
     }
     ChartFX1->yAxis->setLabel(QStringLiteral("온도(℃)"));
     ChartFX1->yAxis2->setLabel(QStringLiteral("압력"));
     ChartFX1->xAxis->setLabel(QStringLiteral("시간"));
-    Redraw();
+    replotSoon();
 }
 
 void TrendChart::ResetTrendChart() {
@@ -125,7 +103,7 @@ void TrendChart::ResetTrendChart() {
     recomputeValueRanges();
     unsetCursor();
     updateRange();
-    Redraw();
+    replotSoon();
 }
 
 void TrendChart::AppendTrendPoint(int n, const std::array<double, kSeriesCount>& values,
@@ -184,8 +162,8 @@ void TrendChart::include(const std::array<double, kSeriesCount>& values) {
 }
 
 void TrendChart::recomputeValueRanges() {
-    for (TrendSeries* series : series_) {
-        series->valuesReplaced();
+    for (int s = 0; s < kSeriesCount; ++s) {
+        series(s)->dataReplaced();
     }
     temperatureLow_ = pressureLow_ = std::numeric_limits<double>::max();
     temperatureHigh_ = pressureHigh_ = std::numeric_limits<double>::lowest();
@@ -202,17 +180,18 @@ void TrendChart::recomputeValueRanges() {
 void TrendChart::updateRange() {
     const double last = keys_.empty() ? 0.0 : keys_.back();
     const double first = keys_.empty() ? 0.0 : keys_.front();
-    if (scroll_->isVisible()) {
+    QScrollBar* scroll = scrollBar();
+    if (scrollBarVisible()) {
         const int span = std::max(0, static_cast<int>(last - first) - kScrollWindow);
-        const bool atEnd = scroll_->value() >= scroll_->maximum();
-        const QSignalBlocker block(scroll_);
-        scroll_->setRange(0, span);
-        scroll_->setPageStep(kScrollWindow);
+        const bool atEnd = scroll->value() >= scroll->maximum();
+        const QSignalBlocker block(scroll);
+        scroll->setRange(0, span);
+        scroll->setPageStep(kScrollWindow);
         if (following_ || atEnd) {
-            scroll_->setValue(span);
+            scroll->setValue(span);
             following_ = true;
         }
-        const double from = first + scroll_->value();
+        const double from = first + scroll->value();
         ChartFX1->xAxis->setRange(from, std::max(from + kScrollWindow, from + 1.0));
     } else {
         ChartFX1->xAxis->setRange(first, std::max(last, first + kResetPoints - 1.0));
@@ -233,86 +212,58 @@ void TrendChart::updateRange() {
 }
 
 void TrendChart::onScroll(int) {
-    following_ = scroll_->value() >= scroll_->maximum();
+    following_ = scrollBar()->value() >= scrollBar()->maximum();
     updateRange();
-    Redraw();
+    replotSoon();
 }
 
-void TrendChart::SetSeriesColor(int series, const QColor& color) {
-    if (series < 0 || series >= kSeriesCount) {
-        return;
-    }
-    series_[series]->setPen(QPen(color, 2));
-    applyDepth(series);
+QPointF TrendChart::depthOffset(int series) const {
+    return QPointF(3 + series, -(3 + series));
 }
 
-void TrendChart::applyDepth(int series) {
+QColor TrendChart::depthShade(const QColor& line) const {
     // An opaque shade, mixed with the plot background by hand: translucent wide lines are
     // many times slower to draw.
-    const QColor color = series_[series]->pen().color();
     const QColor background(0xF4, 0xF6, 0xFA);
-    const QColor dark = color.darker(160);
-    const QColor shade((dark.red() + background.red()) / 2, (dark.green() + background.green()) / 2,
-                       (dark.blue() + background.blue()) / 2);
-    series_[series]->setDepth(depth_, QPointF(3 + series, -(3 + series)), QPen(shade, 2));
+    const QColor dark = line.darker(160);
+    return QColor((dark.red() + background.red()) / 2, (dark.green() + background.green()) / 2,
+                  (dark.blue() + background.blue()) / 2);
 }
 
-QColor TrendChart::SeriesColor(int series) const {
-    return series_.at(series)->pen().color();
-}
-
-void TrendChart::SetTemperatureUnit(const QString& unitText) {
+void TrendChart::setTemperatureUnit(const QString& unitText) {
     const QString title = QStringLiteral("온도(") + unitText + QLatin1Char(')');
     if (ChartFX1->yAxis->label() != title) {
         ChartFX1->yAxis->setLabel(title);
-        Redraw();
+        replotSoon();
     }
 }
 
-void TrendChart::Set3D(bool on) {
-    depth_ = on;
-    for (int s = 0; s < kSeriesCount; ++s) {
-        applyDepth(s);
-    }
-    Redraw();
-}
-
-void TrendChart::SetScrollBar(bool on) {
-    scroll_->setVisible(on);
+void TrendChart::scrollBarShown(bool) {
     following_ = true;
     updateRange();
-    Redraw();
 }
 
-bool TrendChart::ScrollBarShown() const {
-    return scroll_->isVisibleTo(this);
-}
-
-void TrendChart::Redraw() {
-    ChartFX1->replot(QCustomPlot::rpQueuedReplot);
-}
-
-int TrendChart::PointCount() const {
+int TrendChart::pointCount() const {
     return static_cast<int>(keys_.size());
 }
 
-double TrendChart::Value(int series, int point) const {
+double TrendChart::value(int series, int point) const {
     const auto& values = values_.at(series);
     return point >= 0 && point < static_cast<int>(values.size()) ? values[point] : 0.0;
 }
 
-double TrendChart::Key(int point) const {
-    return point >= 0 && point < PointCount() ? keys_[point] : 0.0;
+double TrendChart::key(int point) const {
+    return point >= 0 && point < pointCount() ? keys_[point] : 0.0;
 }
 
-QString TrendChart::Label(int point) const {
-    if (point < 0 || point >= PointCount() || times_[point] == 0) {
+QString TrendChart::label(int point) const {
+    if (point < 0 || point >= pointCount() || times_[point] == 0) {
         return {};
     }
     return QDateTime::fromMSecsSinceEpoch(times_[point]).toString(QStringLiteral("HH:mm:ss"));
 }
 
-QString TrendChart::AxisTitle(int axis) const {
+QString TrendChart::axisTitle(int axis) const {
     switch (axis) {
         case 0:
             return ChartFX1->yAxis->label();
@@ -323,8 +274,8 @@ QString TrendChart::AxisTitle(int axis) const {
     }
 }
 
-QString TrendChart::Legend(int series) const {
-    return series_.at(series)->name();
+QString TrendChart::legend(int series) const {
+    return this->series(series)->name();
 }
 
 }  // namespace zr410

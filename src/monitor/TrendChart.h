@@ -1,18 +1,15 @@
 #pragma once
 
 #include <QDateTime>
-#include <QWidget>
 
 #include <array>
 #include <vector>
 
-class QCustomPlot;
-class QScrollBar;
+#include "widgets/ChartBase.h"
 
 namespace zr410 {
 
 class TimeLabelTicker;
-class TrendSeries;
 
 // The real-time trend of the edit device's five values: four temperatures on the left axis,
 // pressure on the right one, each point labelled with the PC's time of its sample.
@@ -20,7 +17,7 @@ class TrendSeries;
 // A run keeps every point up to kPointCap (more than eight days at one sample a second), then
 // the older half is thinned to every second point, so a controller left running for weeks
 // never exhausts memory and recent history keeps its full resolution.
-class TrendChart : public QWidget {
+class TrendChart : public ChartBase {
     Q_OBJECT
 
 public:
@@ -44,35 +41,30 @@ public:
     // The cap is a constant of the program; tests lower it to exercise the thinning.
     void SetPointCap(int cap) { cap_ = cap; }
 
-    void SetSeriesColor(int series, const QColor& color);
-    QColor SeriesColor(int series) const;
-    void SetTemperatureUnit(const QString& unitText);
-    void Set3D(bool on);
-    void SetScrollBar(bool on);
-    bool ScrollBarShown() const;
-    void Redraw();
+    void setTemperatureUnit(const QString& unitText);
 
     // What is drawn, for tests and benchmarks.
-    int PointCount() const;
-    double Value(int series, int point) const;
-    double Key(int point) const;
-    QString Label(int point) const;
-    QString AxisTitle(int axis) const;  // 0 left, 1 right, 2 bottom
-    QString Legend(int series) const;
-    bool Is3D() const { return depth_; }
-    QCustomPlot* Plot() const { return ChartFX1; }
+    int pointCount() const;
+    double value(int series, int point) const;
+    double key(int point) const;
+    QString label(int point) const;
+    QString axisTitle(int axis) const;  // 0 left, 1 right, 2 bottom
+    QString legend(int series) const;
+
+protected:
+    // Each series' shade a little further out, so the five read as layers.
+    QPointF depthOffset(int series) const override;
+    QColor depthShade(const QColor& line) const override;
+    void scrollBarShown(bool visible) override;
 
 private:
     void thinOlderHalf();
     void updateRange();
     void include(const std::array<double, kSeriesCount>& values);
-    void applyDepth(int series);
     void recomputeValueRanges();
     void onScroll(int value);
 
     QCustomPlot* ChartFX1 = nullptr;
-    QScrollBar* scroll_ = nullptr;
-    std::array<TrendSeries*, kSeriesCount> series_{};
     TimeLabelTicker* ticker_ = nullptr;
     std::vector<double> keys_;
     std::array<std::vector<double>, kSeriesCount> values_;
@@ -83,7 +75,6 @@ private:
     double pressureLow_ = 0.0;
     double pressureHigh_ = 0.0;
     int cap_ = kPointCap;
-    bool depth_ = true;
     bool following_ = true;
 };
 

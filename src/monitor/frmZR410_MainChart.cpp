@@ -16,17 +16,17 @@ namespace zr410 {
 void frmZR410_Main::bindChart() {
     chart_ = new TrendChart;
     monitor_->ChartSlot()->addWidget(chart_);
-    chart_->Set3D(monitor_->chb3D()->isChecked());
-    chart_->SetScrollBar(monitor_->chbScroll()->isChecked());
+    chart_->set3D(monitor_->chb3D()->isChecked());
+    chart_->setScrollBarVisible(monitor_->chbScroll()->isChecked());
 
     tmrDispGraph.setObjectName(QStringLiteral("tmrDispGraph"));
     tmrDispGraph.setInterval(1000);
     connect(&tmrDispGraph, &QTimer::timeout, this, &frmZR410_Main::tmrDispGraph_Timer);
     connect(&decoders_, &DeviceDecoders::editDeviceUnitChanged, chart_,
-            &TrendChart::SetTemperatureUnit);
+            &TrendChart::setTemperatureUnit);
     connect(monitor_, &MonitoringArea::colorSwatchClicked, this, &frmZR410_Main::picGcolor_Click);
-    connect(monitor_->chb3D(), &QCheckBox::toggled, chart_, &TrendChart::Set3D);
-    connect(monitor_->chbScroll(), &QCheckBox::toggled, chart_, &TrendChart::SetScrollBar);
+    connect(monitor_->chb3D(), &QCheckBox::toggled, chart_, &TrendChart::set3D);
+    connect(monitor_->chbScroll(), &QCheckBox::toggled, chart_, &TrendChart::setScrollBarVisible);
     connect(monitor_->txtDispTime(), &QLineEdit::textChanged, this,
             &frmZR410_Main::txtDispTime_Change);
     connect(monitor_->txtDispTime(), &CommitLineEdit::committed, this,
@@ -37,7 +37,7 @@ void frmZR410_Main::tmrDispGraph_Timer() {
     // A slow redraw delays the next sample rather than piling ticks up.
     tmrDispGraph.stop();
     for (int s = 0; s < TrendChart::kSeriesCount; ++s) {
-        chart_->SetSeriesColor(s, sampler_.SeriesColor(s));
+        chart_->setSeriesColour(s, sampler_.SeriesColor(s));
     }
     if (const auto sample = sampler_.Tick(state_, sprdMulti_)) {
         if (sample->startsNewChart) {
@@ -45,7 +45,7 @@ void frmZR410_Main::tmrDispGraph_Timer() {
         }
         chart_->AppendTrendPoint(sample->point, sample->values, QDateTime::currentDateTime());
     }
-    chart_->Redraw();
+    chart_->replotSoon();
     const LogPassResult pass = logger_.LogDueRecords(saveSettings_, link_.isOpen());
     if (pass.recordsFailed > 0) {
         // Records are dropped, not retried; the operator should know that data is missing.

@@ -2,12 +2,12 @@
 
 #include <QApplication>
 #include <QScrollBar>
-#include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
 
-#include "viewer/SeriesPlottable.h"
+#include "viewer/IndexLabelTicker.h"
+#include "widgets/DecimatedSeries.h"
 
 namespace zr410 {
 namespace {
@@ -51,40 +51,25 @@ const std::array<QColor, ChartView::kSeriesCount>& ChartView::DefaultColours() {
     return colours;
 }
 
-ChartView::ChartView(QWidget* parent) : QWidget(parent) {
-    plot_ = new QCustomPlot(this);
+ChartView::ChartView(QWidget* parent) : ChartBase(kSeriesCount, kPressureSeries, 1, parent) {
+    plot_ = plot();
     plot_->setObjectName(QStringLiteral("plot"));
     plot_->setAccessibleName(QStringLiteral("그래프 그림"));
-    scrollBar_ = new QScrollBar(Qt::Horizontal, this);
-    scrollBar_->setObjectName(QStringLiteral("scrollBar"));
-    scrollBar_->setAccessibleName(QStringLiteral("그래프 가로 스크롤 막대"));
-    scrollBar_->hide();
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(plot_, 1);
-    layout->addWidget(scrollBar_);
+    plot_->setPlottingHint(QCP::phFastPolylines, false);
+    scrollBar()->setObjectName(QStringLiteral("scrollBar"));
+    scrollBar()->setAccessibleName(QStringLiteral("그래프 가로 스크롤 막대"));
 
     // The button-face colour around the plot, as the window around it; printing uses white.
     plot_->setBackground(palette().color(QPalette::Button));
-    plot_->setNoAntialiasingOnDrag(true);
     plot_->axisRect()->setBackground(Qt::white);
 
+    // The title in the first row; the legend has a row of its own under it, so it never
+    // covers a curve.
     title_ = new QCPTextElement(plot_, QString(), QFont(font().family(), 12, QFont::Bold));
-    plot_->plotLayout()->insertRow(0);
     plot_->plotLayout()->addElement(0, 0, title_);
-    // The legend gets a row of its own above the plot so it never covers a curve.
-    plot_->plotLayout()->insertRow(1);
-    plot_->axisRect()->insetLayout()->take(plot_->legend);
-    plot_->plotLayout()->addElement(1, 0, plot_->legend);
-    plot_->plotLayout()->setRowStretchFactor(0, 0.001);
-    plot_->plotLayout()->setRowStretchFactor(1, 0.001);
     plot_->plotLayout()->setMargins(QMargins(4, 4, 4, 0));
-    plot_->legend->setFillOrder(QCPLegend::foColumnsFirst);
     plot_->legend->setBrush(Qt::white);
-    plot_->legend->setVisible(true);
     plot_->legend->setMargins(QMargins(6, 2, 6, 2));
-    plot_->legend->setLayer(QStringLiteral("legend"));
 
     ticker_ = QSharedPointer<IndexLabelTicker>::create();
     ticker_->setTickCount(8);
@@ -94,10 +79,9 @@ ChartView::ChartView(QWidget* parent) : QWidget(parent) {
     plot_->yAxis2->setTickLabels(true);
 
     for (int s = 0; s < kSeriesCount; ++s) {
-        QCPAxis* valueAxis = s == kPressureSeries ? plot_->yAxis2 : plot_->yAxis;
-        auto* series = new SeriesPlottable(plot_->xAxis, valueAxis);
-        series->setPen(QPen(DefaultColours()[s], lineWidth_));
-        series_[s] = series;
+        series(s)->setPen(QPen(DefaultColours()[s], lineWidth_));
+        series(s)->setDenseLook(DecimatedSeries::DenseLook::Envelope);
+        series(s)->setMarkersWhenSparse(true);
     }
 
     border_ = new QCPItemRect(plot_);
@@ -113,7 +97,7 @@ ChartView::ChartView(QWidget* parent) : QWidget(parent) {
 
     connect(plot_->xAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this,
             &ChartView::onXRangeChanged);
-    connect(scrollBar_, &QScrollBar::valueChanged, this, &ChartView::onScrollBarMoved);
+    connect(scrollBar(), &QScrollBar::valueChanged, this, &ChartView::onScrollBarMoved);
     connect(plot_, &QCustomPlot::mouseDoubleClick, this, [this] {
         if (zoomEnabled()) {
             showWholeFile();
@@ -135,8 +119,8 @@ void ChartView::ClearChart() {
 
 void ChartView::SetupChartSeries() {
     for (int s = 0; s < kSeriesCount; ++s) {
-        series_[s]->setName(SeriesNames()[s]);
-        series_[s]->setValueAxis(s == kPressureSeries ? plot_->yAxis2 : plot_->yAxis);
+        series(s)->setName(SeriesNames()[s]);
+        series(s)->setValueAxis(s == kPressureSeries ? plot_->yAxis2 : plot_->yAxis);
     }
     plot_->yAxis->setLabel(QStringLiteral("온도(℃)"));
     plot_->yAxis2->setLabel(QStringLiteral("압력"));
@@ -150,7 +134,7 @@ void ChartView::setContents(std::shared_ptr<const DataFileContents> contents) {
     zeroFrame_ = false;
     ticker_->setContents(contents_);
     for (int s = 0; s < kSeriesCount; ++s) {
-        series_[s]->setContents(contents_, s);
+        series(s)->setData(nullptr, &contents_->series[static_cast<size_t>(s)], contents_);
     }
     limitsSet_ = false;
     showWholeFile();
@@ -185,7 +169,7 @@ void ChartView::rescaleValueAxes() {
         double high = 0;
         bool any = false;
         for (int s = 0; s < kSeriesCount; ++s) {
-            if ((s == kPressureSeries) != (axis == 1) || (!series_[s]->visible() && axis == 0)) {
+            if ((s == kPressureSeries) != (axis == 1) || (!series(s)->visible() && axis == 0)) {
                 continue;
             }
             const double lo = contents_->minimum[s];
@@ -200,23 +184,12 @@ void ChartView::rescaleValueAxes() {
     }
 }
 
-QColor ChartView::seriesColour(int series) const {
-    return series_[series]->pen().color();
-}
-
-void ChartView::setSeriesColour(int series, const QColor& colour) {
-    QPen pen = series_[series]->pen();
-    pen.setColor(colour);
-    series_[series]->setPen(pen);
-    replotSoon();
-}
-
 bool ChartView::isSeriesVisible(int series) const {
-    return series_[series]->visible();
+    return this->series(series)->visible();
 }
 
 void ChartView::setSeriesVisible(int series, bool visible) {
-    series_[series]->setVisible(visible);
+    this->series(series)->setVisible(visible);
     if (series == kPressureSeries) {
         // The right axis and its title belong to pressure alone.
         plot_->yAxis2->setVisible(visible);
@@ -226,14 +199,14 @@ void ChartView::setSeriesVisible(int series, bool visible) {
 }
 
 QString ChartView::seriesName(int series) const {
-    return series_[series]->name();
+    return this->series(series)->name();
 }
 
 void ChartView::rebuildLegend() {
     plot_->legend->clearItems();
-    for (auto* series : series_) {
-        if (series->visible()) {
-            series->addToLegend();
+    for (int s = 0; s < kSeriesCount; ++s) {
+        if (series(s)->visible()) {
+            series(s)->addToLegend();
         }
     }
 }
@@ -309,19 +282,15 @@ void ChartView::setXRange(double lower, double upper) {
 
 void ChartView::setLineWidth(int width) {
     lineWidth_ = width;
-    for (auto* series : series_) {
-        QPen pen = series->pen();
+    for (int s = 0; s < kSeriesCount; ++s) {
+        QPen pen = series(s)->pen();
         pen.setWidth(width);
-        series->setPen(pen);
+        series(s)->setPen(pen);
     }
     replotSoon();
 }
 
-void ChartView::set3D(bool on) {
-    depth_ = on;
-    for (auto* series : series_) {
-        series->setDepthLook(on);
-    }
+void ChartView::depthChanged(bool on) {
     if (on) {
         QLinearGradient wall(0, 0, 0, 1);
         wall.setCoordinateMode(QGradient::ObjectBoundingMode);
@@ -347,12 +316,7 @@ void ChartView::setZoomEnabled(bool on) {
     plot_->axisRect()->setRangeDragAxes(plot_->xAxis, nullptr);
 }
 
-bool ChartView::scrollBarVisible() const {
-    return !scrollBar_->isHidden();
-}
-
-void ChartView::setScrollBarVisible(bool visible) {
-    scrollBar_->setVisible(visible);
+void ChartView::scrollBarShown(bool) {
     syncScrollBar();
 }
 
@@ -406,26 +370,23 @@ void ChartView::onXRangeChanged(const QCPRange& range) {
 }
 
 void ChartView::syncScrollBar() {
-    if (!contents_ || scrollBar_->isHidden()) {
+    QScrollBar* bar = scrollBar();
+    if (!contents_ || bar->isHidden()) {
         return;
     }
     const QCPRange range = plot_->xAxis->range();
     const double last = std::max<double>(1.0, contents_->size() - 1);
-    const QSignalBlocker block(scrollBar_);
-    scrollBar_->setRange(0, static_cast<int>(std::lround(std::max(0.0, last - range.size()))));
-    scrollBar_->setPageStep(std::max(1, static_cast<int>(std::lround(range.size()))));
-    scrollBar_->setSingleStep(std::max(1, static_cast<int>(std::lround(range.size() / 20))));
-    scrollBar_->setValue(static_cast<int>(std::lround(range.lower)));
+    const QSignalBlocker block(bar);
+    bar->setRange(0, static_cast<int>(std::lround(std::max(0.0, last - range.size()))));
+    bar->setPageStep(std::max(1, static_cast<int>(std::lround(range.size()))));
+    bar->setSingleStep(std::max(1, static_cast<int>(std::lround(range.size() / 20))));
+    bar->setValue(static_cast<int>(std::lround(range.lower)));
 }
 
 void ChartView::onScrollBarMoved(int value) {
     const double size = plot_->xAxis->range().size();
     plot_->xAxis->setRange(value, value + size);
     replotSoon();
-}
-
-void ChartView::replotSoon() {
-    plot_->replot(QCustomPlot::rpQueuedReplot);
 }
 
 }  // namespace zr410

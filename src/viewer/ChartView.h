@@ -2,28 +2,25 @@
 
 #include <QColor>
 #include <QSharedPointer>
-#include <QWidget>
 
 #include <array>
 #include <memory>
 #include <utility>
 
 #include "logging/DataFile.h"
+#include "widgets/ChartBase.h"
 
-class QCustomPlot;
 class QCPItemRect;
 class QCPRange;
 class QCPTextElement;
-class QScrollBar;
 
 namespace zr410 {
 
 class IndexLabelTicker;
-class SeriesPlottable;
 
 // The viewer's chart `ChartFX1`: six series over the records of one file, pressure on the
 // secondary (right) axis, the record times as X labels, and the switches of the set-up panel.
-class ChartView : public QWidget {
+class ChartView : public ChartBase {
     Q_OBJECT
 
 public:
@@ -55,8 +52,6 @@ public:
     const std::shared_ptr<const DataFileContents>& contents() const { return contents_; }
     bool showsZeroFrame() const { return zeroFrame_; }
 
-    QColor seriesColour(int series) const;
-    void setSeriesColour(int series, const QColor& colour);
     bool isSeriesVisible(int series) const;
     void setSeriesVisible(int series, bool visible);
     QString seriesName(int series) const;
@@ -77,12 +72,8 @@ public:
 
     int lineWidth() const { return lineWidth_; }
     void setLineWidth(int width);
-    bool is3D() const { return depth_; }
-    void set3D(bool on);
     bool zoomEnabled() const;
     void setZoomEnabled(bool on);
-    bool scrollBarVisible() const;
-    void setScrollBarVisible(bool visible);
     bool borderEnabled() const;
     void setBorderEnabled(bool on);
     QColor borderColour() const { return borderColour_; }
@@ -91,8 +82,10 @@ public:
     // Back to the whole file along X, keeping the Y limits.
     void showWholeFile();
 
-    QCustomPlot* plot() const { return plot_; }
-    SeriesPlottable* series(int series) const { return series_[static_cast<size_t>(series)]; }
+protected:
+    // The 3D look also shades the plot's back wall.
+    void depthChanged(bool on) override;
+    void scrollBarShown(bool visible) override;
 
 private:
     void rescaleValueAxes();
@@ -100,20 +93,16 @@ private:
     void onXRangeChanged(const QCPRange& range);
     void onScrollBarMoved(int value);
     void syncScrollBar();
-    void replotSoon();
     // The key range of the whole file.
     std::pair<double, double> keyLimits() const;
 
     QCustomPlot* plot_ = nullptr;
-    QScrollBar* scrollBar_ = nullptr;
     QCPTextElement* title_ = nullptr;
     QCPItemRect* border_ = nullptr;
     QSharedPointer<IndexLabelTicker> ticker_;
-    std::array<SeriesPlottable*, kSeriesCount> series_{};
     std::shared_ptr<const DataFileContents> contents_;
     QColor borderColour_ = Qt::black;
     int lineWidth_ = 1;
-    bool depth_ = false;
     bool zeroFrame_ = true;
     bool clamping_ = false;
     bool limitsSet_ = false;  // the operator typed axis limits for this file

@@ -2,8 +2,6 @@
 
 #include <qcustomplot.h>
 
-#include "monitor/TrendSeries.h"
-
 #include <QCheckBox>
 #include <QTest>
 
@@ -56,42 +54,42 @@ protected:
 }  // namespace
 
 TEST_F(TrendTick, StartsWithTenZeroPointsAndTheDesignTitles) {
-    EXPECT_EQ(chart->PointCount(), 10);
+    EXPECT_EQ(chart->pointCount(), 10);
     for (int p = 0; p < 10; ++p) {
-        EXPECT_EQ(chart->Value(0, p), 0.0);
-        EXPECT_TRUE(chart->Label(p).isEmpty());
+        EXPECT_EQ(chart->value(0, p), 0.0);
+        EXPECT_TRUE(chart->label(p).isEmpty());
     }
-    EXPECT_EQ(chart->AxisTitle(0), "온도(℃)");
-    EXPECT_EQ(chart->AxisTitle(1), "압력");
-    EXPECT_EQ(chart->AxisTitle(2), "시간");
-    EXPECT_EQ(chart->Legend(0), "금형온도");
-    EXPECT_EQ(chart->Legend(4), "압력");
-    EXPECT_TRUE(chart->Is3D());
-    EXPECT_FALSE(chart->ScrollBarShown());
+    EXPECT_EQ(chart->axisTitle(0), "온도(℃)");
+    EXPECT_EQ(chart->axisTitle(1), "압력");
+    EXPECT_EQ(chart->axisTitle(2), "시간");
+    EXPECT_EQ(chart->legend(0), "금형온도");
+    EXPECT_EQ(chart->legend(4), "압력");
+    EXPECT_TRUE(chart->is3D());
+    EXPECT_FALSE(chart->scrollBarVisible());
     // Stopped controller: the frame never changes.
     status(false);
     window->tmrDispGraph_Timer();
-    EXPECT_EQ(chart->PointCount(), 10);
+    EXPECT_EQ(chart->pointCount(), 10);
 }
 
 TEST_F(TrendTick, FirstRunningTickDrawsTwoEqualPointsOneSecondApart) {
     status(true);
     window->tmrDispGraph_Timer();
     EXPECT_EQ(window->Sampler().ChartPointCount, 1);
-    ASSERT_EQ(chart->PointCount(), 2);
-    EXPECT_DOUBLE_EQ(chart->Value(0, 0), 85.3);
-    EXPECT_DOUBLE_EQ(chart->Value(0, 1), 85.3);
-    EXPECT_DOUBLE_EQ(chart->Value(4, 1), 1.25);
-    const QTime first = QTime::fromString(chart->Label(0), "HH:mm:ss");
-    const QTime second = QTime::fromString(chart->Label(1), "HH:mm:ss");
+    ASSERT_EQ(chart->pointCount(), 2);
+    EXPECT_DOUBLE_EQ(chart->value(0, 0), 85.3);
+    EXPECT_DOUBLE_EQ(chart->value(0, 1), 85.3);
+    EXPECT_DOUBLE_EQ(chart->value(4, 1), 1.25);
+    const QTime first = QTime::fromString(chart->label(0), "HH:mm:ss");
+    const QTime second = QTime::fromString(chart->label(1), "HH:mm:ss");
     ASSERT_TRUE(first.isValid() && second.isValid());
     EXPECT_EQ((first.secsTo(second) + 86400) % 86400, 1);
 
     status(true, 900);
     window->tmrDispGraph_Timer();
-    EXPECT_EQ(chart->PointCount(), 3);
-    EXPECT_DOUBLE_EQ(chart->Key(2), 2.0);
-    EXPECT_DOUBLE_EQ(chart->Value(0, 2), 90.0);
+    EXPECT_EQ(chart->pointCount(), 3);
+    EXPECT_DOUBLE_EQ(chart->key(2), 2.0);
+    EXPECT_DOUBLE_EQ(chart->value(0, 2), 90.0);
 }
 
 TEST_F(TrendTick, StopResetsTheCountAndLostConnectionKeepsIt) {
@@ -102,15 +100,15 @@ TEST_F(TrendTick, StopResetsTheCountAndLostConnectionKeepsIt) {
     window->State().DeviceConnected[0] = false;
     window->tmrDispGraph_Timer();
     EXPECT_EQ(window->Sampler().ChartPointCount, 2);
-    EXPECT_EQ(chart->PointCount(), 3);
+    EXPECT_EQ(chart->pointCount(), 3);
     window->State().DeviceConnected[0] = true;
     status(false);
     window->tmrDispGraph_Timer();
     EXPECT_EQ(window->Sampler().ChartPointCount, 0);
-    EXPECT_EQ(chart->PointCount(), 3);  // unchanged until the next run starts
+    EXPECT_EQ(chart->pointCount(), 3);  // unchanged until the next run starts
     status(true);
     window->tmrDispGraph_Timer();
-    EXPECT_EQ(chart->PointCount(), 2);
+    EXPECT_EQ(chart->pointCount(), 2);
 }
 
 TEST_F(TrendTick, SamplingPeriodBoxIsClampedAndFractionsAreKeptInMilliseconds) {
@@ -130,9 +128,9 @@ TEST_F(TrendTick, ChosenColourAppliesAtTheNextTickAndCancelChangesNothing) {
     window->nextColor = QColor(Qt::blue);
     emit window->Monitor()->picGcolor(4)->clicked();
     EXPECT_EQ(window->Monitor()->picGcolor(4)->color(), QColor(Qt::blue));
-    EXPECT_EQ(chart->SeriesColor(4), QColor(Qt::black));
+    EXPECT_EQ(chart->seriesColour(4), QColor(Qt::black));
     window->tmrDispGraph_Timer();  // also while the controller is stopped
-    EXPECT_EQ(chart->SeriesColor(4), QColor(Qt::blue));
+    EXPECT_EQ(chart->seriesColour(4), QColor(Qt::blue));
     window->nextColor = QColor();
     emit window->Monitor()->picGcolor(4)->clicked();
     EXPECT_EQ(window->Monitor()->picGcolor(4)->color(), QColor(Qt::blue));
@@ -140,14 +138,14 @@ TEST_F(TrendTick, ChosenColourAppliesAtTheNextTickAndCancelChangesNothing) {
 
 TEST_F(TrendTick, FahrenheitControllerRetitlesTheTemperatureAxis) {
     status(false, 853, 1);
-    EXPECT_EQ(chart->AxisTitle(0), "온도(℉)");
+    EXPECT_EQ(chart->axisTitle(0), "온도(℉)");
 }
 
 TEST_F(TrendTick, ViewSwitchesFollowTheirBoxes) {
     window->Monitor()->chbScroll()->setChecked(true);
-    EXPECT_TRUE(chart->ScrollBarShown());
+    EXPECT_TRUE(chart->scrollBarVisible());
     window->Monitor()->chb3D()->setChecked(false);
-    EXPECT_FALSE(chart->Is3D());
+    EXPECT_FALSE(chart->is3D());
 }
 
 TEST(TrendChartMemory, LongRunsThinTheOlderHalfAndKeepRecentPointsWhole) {
@@ -157,47 +155,15 @@ TEST(TrendChartMemory, LongRunsThinTheOlderHalfAndKeepRecentPointsWhole) {
     for (int n = 1; n <= 1500; ++n) {
         chart.AppendTrendPoint(n, {double(n), 0, 0, 0, 0}, start.addSecs(n));
     }
-    EXPECT_LE(chart.PointCount(), 1000);
-    EXPECT_GT(chart.PointCount(), 700);
-    const int last = chart.PointCount() - 1;
-    EXPECT_DOUBLE_EQ(chart.Key(last), 1500.0);
-    EXPECT_DOUBLE_EQ(chart.Value(0, last), 1500.0);
-    EXPECT_DOUBLE_EQ(chart.Key(last - 1), 1499.0);  // recent points are all there
-    EXPECT_EQ(chart.Label(last), start.addSecs(1500).toString("HH:mm:ss"));
+    EXPECT_LE(chart.pointCount(), 1000);
+    EXPECT_GT(chart.pointCount(), 700);
+    const int last = chart.pointCount() - 1;
+    EXPECT_DOUBLE_EQ(chart.key(last), 1500.0);
+    EXPECT_DOUBLE_EQ(chart.value(0, last), 1500.0);
+    EXPECT_DOUBLE_EQ(chart.key(last - 1), 1499.0);  // recent points are all there
+    EXPECT_EQ(chart.label(last), start.addSecs(1500).toString("HH:mm:ss"));
     for (int p = 1; p <= last; ++p) {
-        ASSERT_LT(chart.Key(p - 1), chart.Key(p));  // keys stay sorted
-    }
-}
-
-TEST(TrendSeriesDecimation, DenseRunDrawsOnePairPerPixelAndKeepsItsPeaks) {
-    QCustomPlot plot;
-    plot.resize(800, 400);
-    std::vector<double> keys(100000);
-    std::vector<double> values(100000);
-    for (size_t i = 0; i < keys.size(); ++i) {
-        keys[i] = double(i);
-        values[i] = std::sin(i / 50.0);
-    }
-    values[12345] = 500.0;   // a single spike must survive the reduction
-    values[77777] = -300.0;  // and so must a single dip
-    auto* series = new TrendSeries(plot.xAxis, plot.yAxis, keys, values);
-    plot.xAxis->setRange(0, 99999);
-    plot.yAxis->setRange(-400, 600);
-    plot.replot();
-    const QVector<QPointF> line = series->visiblePolyline();
-    const int width = plot.axisRect()->width();
-    EXPECT_LE(line.size(), 2 * width + 4);
-    EXPECT_GT(line.size(), width);
-    double top = 1e9;
-    double bottom = -1e9;
-    for (const QPointF& p : line) {
-        top = std::min(top, p.y());
-        bottom = std::max(bottom, p.y());
-    }
-    EXPECT_DOUBLE_EQ(top, plot.yAxis->coordToPixel(500.0));
-    EXPECT_DOUBLE_EQ(bottom, plot.yAxis->coordToPixel(-300.0));
-    for (int i = 1; i < line.size(); ++i) {
-        ASSERT_LE(line[i - 1].x(), line[i].x());  // left to right, never back
+        ASSERT_LT(chart.key(p - 1), chart.key(p));  // keys stay sorted
     }
 }
 
@@ -206,16 +172,16 @@ TEST_F(TrendTick, OnlyExistingPointsAreLabelledAndTheLegendHidesNoSample) {
     for (int tick = 0; tick < 3; ++tick) {
         window->tmrDispGraph_Timer();
     }
-    chart->Plot()->setViewport(QRect(0, 0, 800, 400));  // the window is never shown here
-    chart->Plot()->replot(QCustomPlot::rpImmediateRefresh);
-    ASSERT_EQ(chart->PointCount(), 4);
+    chart->plot()->setViewport(QRect(0, 0, 800, 400));  // the window is never shown here
+    chart->plot()->replot(QCustomPlot::rpImmediateRefresh);
+    ASSERT_EQ(chart->pointCount(), 4);
     // The axis runs on to the frame's width; past the last sample no tick shows a time.
-    const QVector<double> ticks = chart->Plot()->xAxis->tickVector();
-    const QVector<QString> labels = chart->Plot()->xAxis->tickVectorLabels();
+    const QVector<double> ticks = chart->plot()->xAxis->tickVector();
+    const QVector<QString> labels = chart->plot()->xAxis->tickVectorLabels();
     ASSERT_GT(ticks.size(), 4);
     QStringList shown;
     for (int i = 0; i < ticks.size(); ++i) {
-        if (ticks[i] > chart->Key(3) + 0.5) {
+        if (ticks[i] > chart->key(3) + 0.5) {
             EXPECT_TRUE(labels[i].isEmpty()) << ticks[i];
         } else if (!labels[i].isEmpty()) {
             shown << labels[i];
@@ -226,7 +192,7 @@ TEST_F(TrendTick, OnlyExistingPointsAreLabelledAndTheLegendHidesNoSample) {
     EXPECT_GE(labelled, 2);
     EXPECT_EQ(shown.size(), labelled);  // no time twice
     // The legend lies outside the plotted area, so it covers no sample anywhere.
-    const QRect legend = chart->Plot()->legend->outerRect();
-    EXPECT_FALSE(legend.intersects(chart->Plot()->axisRect()->rect()));
-    EXPECT_TRUE(chart->Plot()->legend->visible());
+    const QRect legend = chart->plot()->legend->outerRect();
+    EXPECT_FALSE(legend.intersects(chart->plot()->axisRect()->rect()));
+    EXPECT_TRUE(chart->plot()->legend->visible());
 }

@@ -9,7 +9,7 @@
 
 #include "viewer/ChartReadout.h"
 #include "viewer/ChartView.h"
-#include "viewer/SeriesPlottable.h"
+#include "widgets/DecimatedSeries.h"
 
 using namespace zr410;
 
@@ -115,7 +115,7 @@ TEST_F(Chart, DecimatedLineKeepsEveryPixelColumnsExtremes) {
     for (const auto& [lower, upper] : {std::pair{0.0, 299'999.0}, std::pair{12'345.5, 98'765.25}}) {
         view.setXRange(lower, upper);
         view.plot()->replot();
-        SeriesPlottable* series = view.series(1);
+        zr410::DecimatedSeries* series = view.series(1);
         QVector<QPointF> means;
         const QVector<QPointF> line = series->visiblePolyline(nullptr, &means);
         QCPAxis* x = view.plot()->xAxis;
@@ -124,9 +124,10 @@ TEST_F(Chart, DecimatedLineKeepsEveryPixelColumnsExtremes) {
         std::map<long, std::pair<double, double>> expected;
         std::map<long, std::pair<double, int>> sums;
         const auto& values = contents->series[1];
-        const long first = std::max(0L, static_cast<long>(std::floor(lower)) - 1);
+        // The visible points and one beyond each edge.
+        const long first = std::max(0L, static_cast<long>(std::ceil(lower)) - 1);
         const long last =
-            std::min<long>(values.size() - 1, static_cast<long>(std::ceil(upper)) + 1);
+            std::min<long>(values.size() - 1, static_cast<long>(std::floor(upper)) + 1);
         const double x0 = x->coordToPixel(0);
         const double dx = x->coordToPixel(1) - x0;
         for (long i = first; i <= last; ++i) {

@@ -1,0 +1,351 @@
+#include "widgets/DecimatedSeries.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace zr410 {
+namespace {
+
+// Light enough that two overlapping envelopes and the mean lines over them stay visible.
+constexpr int kEnvelopeAlpha = 70;
+
+// A line reduced to the extremes of each pixel column, as bars: one per column from its lowest
+// to its highest point, reaching to where the previous column ended so the line stays joined.
+// Filling upright rectangles costs a fraction of stroking the same shape as tall wide lines.
+QVector<QRectF> ColumnBars(const QVector<QPointF>& line, double width) {
+    QVector<QRectF> bars;
+    bars.reserve(line.size() / 2 + 1);
+    double previous = line.front().y();
+    for (qsizetype i = 0; i < line.size();) {
+        const double x = line[i].x();
+        double top = previous;
+        double bottom = previous;
+        for (; i < line.size() && line[i].x() == x; ++i) {
+            top = std::min(top, line[i].y());
+            bottom = std::max(bottom, line[i].y());
+            previous = line[i].y();
+        }
+        bars.append(QRectF(x - width / 2, top - width / 2, width, bottom - top + width));
+    }
+    return bars;
+}
+
+void DrawLine(QCPPainter* painter, const QVector<QPointF>& line) {
+    if (line.size() == 1) {
+        painter->drawPoint(line.front());
+        return;
+    }
+    // Separate segments draw many times faster than one wide polyline, whose joins the
+    // stroker would compute for every point.
+    QVector<QLineF> segments;
+    segments.reserve(line.size() - 1);
+    for (qsizetype i = 1; i < line.size(); ++i) {
+        segments.append(QLineF(line[i - 1], line[i]));
+    }
+    painter->drawLines(segments);
+}
+
+}  // namespace
+
+DecimatedSeries::DecimatedSeries(QCPAxis* keyAxis, QCPAxis* valueAxis)
+    : QCPAbstractPlottable(keyAxis, valueAxis) {
+    setBrush(Qt::NoBrush);
+}
+
+void DecimatedSeries::setData(const std::vector<double>* keys, const std::vector<double>* values,
+                              std::shared_ptr<const void> owner) {
+    keys_ = keys;
+    values_ = values;
+    owner_ = std::move(owner);
+    dataReplaced();
+}
+
+qsizetype DecimatedSeries::pointCount() const {
+    if (values_ == nullptr) {
+        return 0;
+    }
+    const size_t n = keys_ != nullptr ? std::min(keys_->size(), values_->size()) : values_->size();
+    return static_cast<qsizetype>(n);
+}
+
+void DecimatedSeries::setDepth(bool on, QPointF offset, const QColor& shade) {
+    depth_ = on;
+    offset_ = offset;
+    shade_ = shade;
+}
+
+size_t DecimatedSeries::firstAtOrAfter(double k, size_t from, size_t to) const {
+    if (keys_ == nullptr) {
+        const double at = std::ceil(k);
+        return at <= static_cast<double>(from) ? from
+               : at >= static_cast<double>(to) ? to
+                                               : static_cast<size_t>(at);
+    }
+    return static_cast<size_t>(std::lower_bound(keys_->begin() + static_cast<std::ptrdiff_t>(from),
+                                                keys_->begin() + static_cast<std::ptrdiff_t>(to),
+                                                k) -
+                               keys_->begin());
+}
+
+void DecimatedSeries::summarize() const {
+    const size_t n = static_cast<size_t>(pointCount());
+    if (summarized_ > n) {
+        summarized_ = 0;
+    }
+    if (summarized_ == 0) {
+        blocks_.clear();
+    }
+    const std::vector<double>& v = *values_;
+    // Only the last, partly filled block and the new ones are looked at again.
+    size_t start = summarized_ / kBlock * kBlock;
+    blocks_.resize(start / kBlock);
+    for (; start < n; start += kBlock) {
+        const size_t end = std::min(start + kBlock, n);
+        Block block{static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(start), v[start]};
+        for (size_t k = start + 1; k < end; ++k) {
+            if (v[k] < v[block.low]) {
+                block.low = static_cast<std::uint32_t>(k);
+            }
+            if (!(v[k] < v[block.high])) {
+                block.high = static_cast<std::uint32_t>(k);
+            }
+            block.sum += v[k];
+        }
+        blocks_.push_back(block);
+    }
+    summarized_ = n;
+}
+
+std::pair<size_t, size_t> DecimatedSeries::extremes(size_t first, size_t last) const {
+    summarize();
+    const std::vector<double>& v = *values_;
+    size_t low = first;
+    size_t high = first;
+    // Ties keep the first lowest and the last highest, as minmax_element does.
+    const auto take = [&](size_t lowAt, size_t highAt) {
+        if (v[lowAt] < v[low]) {
+            low = lowAt;
+        }
+        if (!(v[highAt] < v[high])) {
+            high = highAt;
+        }
+    };
+    size_t k = first + 1;
+    for (; k < last && k % kBlock != 0; ++k) {
+        take(k, k);
+    }
+    for (; k + kBlock <= last; k += kBlock) {
+        const Block& block = blocks_[k / kBlock];
+        take(block.low, block.high);
+    }
+    for (; k < last; ++k) {
+        take(k, k);
+    }
+    return {low, high};
+}
+
+double DecimatedSeries::sum(size_t first, size_t last) const {
+    const std::vector<double>& v = *values_;
+    double total = 0.0;
+    size_t k = first;
+    for (; k < last && k % kBlock != 0; ++k) {
+        total += v[k];
+    }
+    for (; k + kBlock <= last; k += kBlock) {
+        total += blocks_[k / kBlock].sum;
+    }
+    for (; k < last; ++k) {
+        total += v[k];
+    }
+    return total;
+}
+
+QVector<QPointF> DecimatedSeries::visiblePolyline(bool* reduced, QVector<QPointF>* means) const {
+    QVector<QPointF> line;
+    if (reduced != nullptr) {
+        *reduced = false;
+    }
+    if (means != nullptr) {
+        means->clear();
+    }
+    QCPAxis* keyAxis = mKeyAxis.data();
+    QCPAxis* valueAxis = mValueAxis.data();
+    const size_t n = static_cast<size_t>(pointCount());
+    if (keyAxis == nullptr || valueAxis == nullptr || n == 0) {
+        return line;
+    }
+    const std::vector<double>& v = *values_;
+    const QCPRange range = keyAxis->range();
+    // One point beyond each edge, so the line runs out of the plot instead of stopping short.
+    size_t from = firstAtOrAfter(range.lower, 0, n);
+    from = from > 0 ? from - 1 : 0;
+    size_t to = firstAtOrAfter(std::nextafter(range.upper, HUGE_VAL), from, n);
+    to = std::min(to + 1, n);
+    if (from >= to) {
+        return line;
+    }
+    // Keys map to pixels linearly; work that out once instead of per point.
+    const double x0 = keyAxis->coordToPixel(0.0);
+    const double scale = keyAxis->coordToPixel(1.0) - x0;
+    const auto x = [&](size_t i) { return x0 + key(i) * scale; };
+    const auto y = [&](double value) { return valueAxis->coordToPixel(value); };
+    const double spanPixels = std::fabs(x(to - 1) - x(from));
+    if (!(scale > 0) || static_cast<double>(to - from) <= 2.0 * spanPixels + 2.0) {
+        line.reserve(static_cast<qsizetype>(to - from));
+        for (size_t i = from; i < to; ++i) {
+            line.append(QPointF(x(i), y(v[i])));
+        }
+        return line;
+    }
+    if (reduced != nullptr) {
+        *reduced = true;
+    }
+    summarize();
+    line.reserve(static_cast<qsizetype>(spanPixels + 2) * 2);
+    if (means != nullptr) {
+        means->reserve(static_cast<qsizetype>(spanPixels) + 2);
+    }
+    size_t i = from;
+    while (i < to) {
+        const double column = std::floor(x(i));
+        // The first key of the next pixel column; the points in between are one slice.
+        const double nextKey = (column + 1 - x0) / scale;
+        size_t j = std::max(i + 1, firstAtOrAfter(nextKey, i + 1, to));
+        // The key found by arithmetic may round to the other side of the column's edge.
+        while (j > i + 1 && std::floor(x(j - 1)) > column) {
+            --j;
+        }
+        while (j < to && std::floor(x(j)) <= column) {
+            ++j;
+        }
+        const double at = column + 0.5;
+        if (j - i == 1) {
+            line.append(QPointF(at, y(v[i])));
+        } else {
+            // The extremes of the column, in the order they occurred, keep every peak.
+            const auto [low, high] = extremes(i, j);
+            const bool lowFirst = low < high;
+            line.append(QPointF(at, y(v[lowFirst ? low : high])));
+            line.append(QPointF(at, y(v[lowFirst ? high : low])));
+        }
+        if (means != nullptr) {
+            means->append(QPointF(at, y(sum(i, j) / static_cast<double>(j - i))));
+        }
+        i = j;
+    }
+    return line;
+}
+
+void DecimatedSeries::draw(QCPPainter* painter) {
+    bool reduced = false;
+    QVector<QPointF> means;
+    const bool envelope = denseLook_ == DenseLook::Envelope;
+    const QVector<QPointF> line = visiblePolyline(&reduced, envelope ? &means : nullptr);
+    if (line.isEmpty()) {
+        return;
+    }
+    QPen shadow = mPen;
+    shadow.setColor(shade_);
+    if (reduced && !envelope) {
+        // Without smoothing, which would cost more than the rest of a redraw and show nothing.
+        const QVector<QRectF> bars = ColumnBars(line, std::max(1.0, mPen.widthF()));
+        painter->save();
+        painter->setAntialiasing(false);
+        painter->setPen(Qt::NoPen);
+        if (depth_) {
+            painter->translate(offset_);
+            painter->setBrush(shade_);
+            painter->drawRects(bars);
+            painter->translate(-offset_);
+        }
+        painter->setBrush(mPen.color());
+        painter->drawRects(bars);
+        painter->restore();
+        return;
+    }
+    if (reduced) {
+        // The envelope of every column stays, honest about the spread, but translucent, with
+        // the line of column means on top: drawn opaque, the last series' envelope would cover
+        // every series below it.
+        painter->setAntialiasing(false);
+        if (depth_) {
+            painter->save();
+            painter->translate(offset_);
+            painter->setPen(shadow);
+            DrawLine(painter, means);
+            painter->restore();
+        }
+        QPen pale = mPen;
+        QColor colour = pale.color();
+        colour.setAlpha(kEnvelopeAlpha);
+        pale.setColor(colour);
+        pale.setWidth(1);
+        painter->setPen(pale);
+        DrawLine(painter, line);
+        painter->setPen(mPen);
+        DrawLine(painter, means);
+        return;
+    }
+    if (depth_) {
+        painter->save();
+        painter->setAntialiasing(false);
+        painter->translate(offset_);
+        painter->setPen(shadow);
+        DrawLine(painter, line);
+        painter->restore();
+    }
+    applyDefaultAntialiasingHint(painter);
+    painter->setPen(mPen);
+    DrawLine(painter, line);
+    if (markers_ && (line.size() == 1 || line[1].x() - line[0].x() >= kMarkerSpacing)) {
+        painter->setBrush(mPen.color());
+        painter->setPen(Qt::NoPen);
+        const double radius = std::max(2.5, mPen.widthF() + 1.5);
+        for (const QPointF& point : line) {
+            painter->drawEllipse(point, radius, radius);
+        }
+    }
+}
+
+void DecimatedSeries::drawLegendIcon(QCPPainter* painter, const QRectF& rect) const {
+    applyDefaultAntialiasingHint(painter);
+    QPen pen = mPen;
+    pen.setWidthF(std::max(2.0, pen.widthF()));
+    painter->setPen(pen);
+    painter->drawLine(QLineF(rect.left(), rect.center().y(), rect.right(), rect.center().y()));
+}
+
+double DecimatedSeries::selectTest(const QPointF&, bool, QVariant*) const {
+    return -1;
+}
+
+QCPRange DecimatedSeries::getKeyRange(bool& foundRange, QCP::SignDomain) const {
+    const qsizetype n = pointCount();
+    foundRange = n > 0;
+    return foundRange ? QCPRange(key(0), key(static_cast<size_t>(n - 1))) : QCPRange();
+}
+
+QCPRange DecimatedSeries::getValueRange(bool& foundRange, QCP::SignDomain inSignDomain,
+                                        const QCPRange& inKeyRange) const {
+    const size_t n = static_cast<size_t>(pointCount());
+    size_t first = 0;
+    size_t last = n;
+    if (n > 0 && inKeyRange != QCPRange()) {
+        first = firstAtOrAfter(inKeyRange.lower, 0, n);
+        last = firstAtOrAfter(std::nextafter(inKeyRange.upper, HUGE_VAL), first, n);
+    }
+    foundRange = first < last;
+    if (!foundRange) {
+        return {};
+    }
+    const auto [low, high] = extremes(first, last);
+    const double lo = (*values_)[low];
+    const double hi = (*values_)[high];
+    if ((inSignDomain == QCP::sdPositive && hi <= 0) ||
+        (inSignDomain == QCP::sdNegative && lo >= 0)) {
+        foundRange = false;
+    }
+    return QCPRange(lo, hi);
+}
+
+}  // namespace zr410

@@ -1,0 +1,144 @@
+// The one decimating line of both charts: the picture a redraw reduces to must be the picture
+// every point would draw, at the edges of the plot as in its middle, and the kept block
+// extremes must never fall behind the arrays they summarize.
+#include <gtest/gtest.h>
+
+#include <qcustomplot.h>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+
+#include "widgets/DecimatedSeries.h"
+
+using zr410::DecimatedSeries;
+
+namespace {
+
+struct Plot : ::testing::Test {
+    Plot() {
+        plot.resize(800, 400);
+        plot.yAxis->setRange(-1000, 1000);
+    }
+    DecimatedSeries* add(const std::vector<double>* keys, const std::vector<double>* values) {
+        auto* series = new DecimatedSeries(plot.xAxis, plot.yAxis);
+        series->setData(keys, values);
+        return series;
+    }
+    double y(double value) const { return plot.yAxis->coordToPixel(value); }
+    QCustomPlot plot;
+};
+
+std::pair<double, double> Span(const QVector<QPointF>& line) {
+    double top = 1e18;
+    double bottom = -1e18;
+    for (const QPointF& p : line) {
+        top = std::min(top, p.y());
+        bottom = std::max(bottom, p.y());
+    }
+    return {top, bottom};
+}
+
+}  // namespace
+
+TEST_F(Plot, DenseLineKeepsEveryPeakIncludingThoseInTheFirstAndLastPixelColumn) {
+    std::vector<double> values(200000);
+    for (size_t i = 0; i < values.size(); ++i) {
+        values[i] = 100 * std::sin(static_cast<double>(i) / 50.0);
+    }
+    values[0] = 900;                   // the first point
+    values[12345] = 500;               // a spike in the middle
+    values[77777] = -300;              // a dip
+    values[values.size() - 1] = -800;  // the last point
+    DecimatedSeries* series = add(nullptr, &values);
+    plot.xAxis->setRange(0, static_cast<double>(values.size() - 1));
+    plot.replot();
+
+    bool reduced = false;
+    QVector<QPointF> means;
+    const QVector<QPointF> line = series->visiblePolyline(&reduced, &means);
+    ASSERT_TRUE(reduced);
+    const int width = plot.axisRect()->width();
+    EXPECT_LE(line.size(), 2 * width + 4);
+    EXPECT_GE(means.size(), width - 1);
+    const auto [top, bottom] = Span(line);
+    EXPECT_DOUBLE_EQ(top, y(900));
+    EXPECT_DOUBLE_EQ(bottom, y(-800));
+    EXPECT_TRUE(std::any_of(line.begin(), line.end(), [&](QPointF p) { return p.y() == y(500); }));
+    EXPECT_TRUE(std::any_of(line.begin(), line.end(), [&](QPointF p) { return p.y() == y(-300); }));
+    for (qsizetype i = 1; i < line.size(); ++i) {
+        ASSERT_LE(line[i - 1].x(), line[i].x()) << "left to right, never back";
+    }
+}
+
+TEST_F(Plot, OnePointAndAZoomToAFractionOfAPointStillDraw) {
+    std::vector<double> one = {42.0};
+    DecimatedSeries* single = add(nullptr, &one);
+    plot.xAxis->setRange(-0.5, 0.5);
+    plot.replot();
+    QVector<QPointF> line = single->visiblePolyline();
+    ASSERT_EQ(line.size(), 1);
+    EXPECT_DOUBLE_EQ(line[0].y(), y(42));
+
+    // Zoomed in between two points of a keyed series: the two neighbours are drawn, so the
+    // line crosses the plot instead of vanishing.
+    std::vector<double> keys = {0, 10, 20, 30};
+    std::vector<double> values = {1, 2, 3, 4};
+    DecimatedSeries* keyed = add(&keys, &values);
+    plot.xAxis->setRange(12.25, 12.5);
+    plot.replot();
+    line = keyed->visiblePolyline();
+    ASSERT_EQ(line.size(), 2);
+    EXPECT_DOUBLE_EQ(line[0].y(), y(2));
+    EXPECT_DOUBLE_EQ(line[1].y(), y(3));
+    EXPECT_LT(line[0].x(), plot.axisRect()->left());
+    EXPECT_GT(line[1].x(), plot.axisRect()->right());
+}
+
+TEST_F(Plot, KeptExtremesFollowAppendsAndAReplacementAsAFullScanWould) {
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> noise(-100, 100);
+    std::vector<double> keys;
+    std::vector<double> values;
+    DecimatedSeries* series = add(&keys, &values);
+    const auto check = [&](const char* when) {
+        for (size_t first : {size_t(0), size_t(1), size_t(63), size_t(64), size_t(130)}) {
+            for (size_t last : {values.size(), values.size() - 1, first + 1, first + 129}) {
+                if (first >= last || last > values.size()) {
+                    continue;
+                }
+                const auto [low, high] = series->extremes(first, last);
+                const auto expected =
+                    std::minmax_element(values.begin() + first, values.begin() + last);
+                ASSERT_EQ(low, size_t(expected.first - values.begin())) << when;
+                ASSERT_EQ(high, size_t(expected.second - values.begin())) << when;
+            }
+        }
+    };
+    for (int round = 0; round < 5; ++round) {
+        for (int k = 0; k < 97; ++k) {  // appends that end inside a block
+            keys.push_back(static_cast<double>(keys.size()));
+            values.push_back(std::round(noise(random)));  // ties, to check which one is kept
+        }
+        check("after appends");
+    }
+    // The chart's cap thins the older half in place; the series is told.
+    std::vector<double> thinned;
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (i >= values.size() / 2 || i % 2 == 0) {
+            thinned.push_back(values[i] + 1000);
+        }
+    }
+    values = thinned;
+    keys.resize(values.size());
+    series->dataReplaced();
+    check("after thinning");
+    // A shorter array is noticed even without being told.
+    values.resize(100);
+    keys.resize(100);
+    for (double& v : values) {
+        v = -v;
+    }
+    series->dataReplaced();
+    check("after a replacement");
+}
