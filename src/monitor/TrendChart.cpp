@@ -162,18 +162,20 @@ void TrendChart::include(const std::array<double, kSeriesCount>& values) {
 }
 
 void TrendChart::recomputeValueRanges() {
-    for (int s = 0; s < kSeriesCount; ++s) {
-        series(s)->dataReplaced();
-    }
     temperatureLow_ = pressureLow_ = std::numeric_limits<double>::max();
     temperatureHigh_ = pressureHigh_ = std::numeric_limits<double>::lowest();
     for (int s = 0; s < kSeriesCount; ++s) {
+        // The series summarizes its points afresh, as its next redraw needs anyway; the
+        // extremes then come from its blocks instead of another pass over the history.
+        series(s)->dataReplaced();
+        if (values_[s].empty()) {
+            continue;
+        }
+        const auto [lowAt, highAt] = series(s)->extremes(0, values_[s].size());
         double& low = s < 4 ? temperatureLow_ : pressureLow_;
         double& high = s < 4 ? temperatureHigh_ : pressureHigh_;
-        for (double v : values_[s]) {
-            low = std::min(low, v);
-            high = std::max(high, v);
-        }
+        low = std::min(low, values_[s][lowAt]);
+        high = std::max(high, values_[s][highAt]);
     }
 }
 

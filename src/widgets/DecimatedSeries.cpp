@@ -92,32 +92,67 @@ void DecimatedSeries::summarize() const {
     if (summarized_ > n) {
         summarized_ = 0;
     }
-    if (summarized_ == 0) {
-        blocks_.clear();
+    if (summarized_ == n && n > 0) {
+        return;
     }
     const std::vector<double>& v = *values_;
-    // Only the last, partly filled block and the new ones are looked at again.
-    size_t start = summarized_ / kBlock * kBlock;
-    blocks_.resize(start / kBlock);
-    for (; start < n; start += kBlock) {
-        const size_t end = std::min(start + kBlock, n);
-        Block block{static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(start), v[start]};
-        for (size_t k = start + 1; k < end; ++k) {
-            if (v[k] < v[block.low]) {
-                block.low = static_cast<std::uint32_t>(k);
+    // Each level again from the block that held the first point not yet summarized: only
+    // the last, partly filled blocks and the new ones are worked out.
+    for (int level = 0; level < kLevels; ++level) {
+        std::vector<Block>& blocks = blocks_[static_cast<size_t>(level)];
+        const size_t size = BlockSize(level);
+        size_t start = summarized_ / size * size;
+        blocks.resize(start / size);
+        for (; start < n; start += size) {
+            const size_t end = std::min(start + size, n);
+            Block block{static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(start), 0.0};
+            const auto take = [&](const Block& part) {
+                if (v[part.low] < v[block.low]) {
+                    block.low = part.low;
+                }
+                if (!(v[part.high] < v[block.high])) {
+                    block.high = part.high;
+                }
+                block.sum += part.sum;
+            };
+            if (level == 0) {
+                // The bulk of the work when a history is summarized afresh: values kept in
+                // registers rather than looked up through the indexes.
+                double lowValue = v[start];
+                double highValue = v[start];
+                double total = 0.0;
+                for (size_t k = start; k < end; ++k) {
+                    const double value = v[k];
+                    if (value < lowValue) {
+                        lowValue = value;
+                        block.low = static_cast<std::uint32_t>(k);
+                    }
+                    if (!(value < highValue)) {
+                        highValue = value;
+                        block.high = static_cast<std::uint32_t>(k);
+                    }
+                    total += value;
+                }
+                block.sum = total;
+            } else {
+                const std::vector<Block>& below = blocks_[static_cast<size_t>(level - 1)];
+                const size_t part = BlockSize(level - 1);
+                for (size_t k = start / part; k < (end + part - 1) / part; ++k) {
+                    take(below[k]);
+                }
             }
-            if (!(v[k] < v[block.high])) {
-                block.high = static_cast<std::uint32_t>(k);
-            }
-            block.sum += v[k];
+            blocks.push_back(block);
         }
-        blocks_.push_back(block);
     }
     summarized_ = n;
 }
 
 std::pair<size_t, size_t> DecimatedSeries::extremes(size_t first, size_t last) const {
     summarize();
+    return keptExtremes(first, last);
+}
+
+std::pair<size_t, size_t> DecimatedSeries::keptExtremes(size_t first, size_t last) const {
     const std::vector<double>& v = *values_;
     size_t low = first;
     size_t high = first;
@@ -130,16 +165,21 @@ std::pair<size_t, size_t> DecimatedSeries::extremes(size_t first, size_t last) c
             high = highAt;
         }
     };
+    // Left to right, each step the largest kept block that starts here and fits.
     size_t k = first + 1;
-    for (; k < last && k % kBlock != 0; ++k) {
-        take(k, k);
-    }
-    for (; k + kBlock <= last; k += kBlock) {
-        const Block& block = blocks_[k / kBlock];
-        take(block.low, block.high);
-    }
-    for (; k < last; ++k) {
-        take(k, k);
+    while (k < last) {
+        int level = kLevels - 1;
+        while (level >= 0 && (k % BlockSize(level) != 0 || k + BlockSize(level) > last)) {
+            --level;
+        }
+        if (level < 0) {
+            take(k, k);
+            ++k;
+        } else {
+            const Block& block = blocks_[static_cast<size_t>(level)][k / BlockSize(level)];
+            take(block.low, block.high);
+            k += BlockSize(level);
+        }
     }
     return {low, high};
 }
@@ -148,14 +188,18 @@ double DecimatedSeries::sum(size_t first, size_t last) const {
     const std::vector<double>& v = *values_;
     double total = 0.0;
     size_t k = first;
-    for (; k < last && k % kBlock != 0; ++k) {
-        total += v[k];
-    }
-    for (; k + kBlock <= last; k += kBlock) {
-        total += blocks_[k / kBlock].sum;
-    }
-    for (; k < last; ++k) {
-        total += v[k];
+    while (k < last) {
+        int level = kLevels - 1;
+        while (level >= 0 && (k % BlockSize(level) != 0 || k + BlockSize(level) > last)) {
+            --level;
+        }
+        if (level < 0) {
+            total += v[k];
+            ++k;
+        } else {
+            total += blocks_[static_cast<size_t>(level)][k / BlockSize(level)].sum;
+            k += BlockSize(level);
+        }
     }
     return total;
 }
@@ -223,7 +267,7 @@ QVector<QPointF> DecimatedSeries::visiblePolyline(bool* reduced, QVector<QPointF
             line.append(QPointF(at, y(v[i])));
         } else {
             // The extremes of the column, in the order they occurred, keep every peak.
-            const auto [low, high] = extremes(i, j);
+            const auto [low, high] = keptExtremes(i, j);
             const bool lowFirst = low < high;
             line.append(QPointF(at, y(v[lowFirst ? low : high])));
             line.append(QPointF(at, y(v[lowFirst ? high : low])));

@@ -2,6 +2,7 @@
 
 #include <qcustomplot.h>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <utility>
@@ -12,9 +13,9 @@ namespace zr410 {
 // One line of a chart drawn straight from its owner's arrays, without a copy into the chart's
 // own containers. A redraw reduces the visible points to the lowest and highest value of each
 // pixel column, in the order they occurred, so half a million points draw about as fast as a
-// screenful and every peak stays. The extremes (and sums) of each run of kBlock points are
-// kept, and only the new ones are worked out when points are appended, so a redraw costs the
-// pixel columns, not the history.
+// screenful and every peak stays. The extremes (and sums) of each run of 16, 256 and 4096
+// points are kept, and only the new ones are worked out when points are appended, so a redraw
+// costs the pixel columns, not the history.
 //
 // Both charts of the programs build on it: the monitor's trend (keys are sample numbers, the
 // history grows) and the viewer's file chart (key = record index, a file of millions).
@@ -25,8 +26,6 @@ public:
         Bars,      // one bar per column from its lowest to its highest point, in the pen colour
         Envelope,  // the same extremes translucent, under the line through each column's mean
     };
-
-    static constexpr size_t kBlock = 64;
 
     DecimatedSeries(QCPAxis* keyAxis, QCPAxis* valueAxis);
 
@@ -75,13 +74,20 @@ private:
     size_t firstAtOrAfter(double k, size_t from, size_t to) const;
     double sum(size_t first, size_t last) const;
     void summarize() const;
+    std::pair<size_t, size_t> keptExtremes(size_t first, size_t last) const;
 
     struct Block {
         std::uint32_t low;
         std::uint32_t high;
         double sum;
     };
-    mutable std::vector<Block> blocks_;
+    // Level L holds blocks of 16^(L+1) points; each is built from 16 of the level below.
+    static constexpr int kLevels = 3;
+    static constexpr size_t kFanOut = 16;
+    static constexpr size_t BlockSize(int level) {
+        return level == 0 ? kFanOut : kFanOut * BlockSize(level - 1);
+    }
+    mutable std::array<std::vector<Block>, kLevels> blocks_;
     mutable size_t summarized_ = 0;  // points covered by blocks_
 
     const std::vector<double>* keys_ = nullptr;

@@ -101,26 +101,41 @@ TEST_F(Plot, KeptExtremesFollowAppendsAndAReplacementAsAFullScanWould) {
     std::vector<double> keys;
     std::vector<double> values;
     DecimatedSeries* series = add(&keys, &values);
+    std::uniform_int_distribution<size_t> anywhere(0, 1 << 20);
     const auto check = [&](const char* when) {
-        for (size_t first : {size_t(0), size_t(1), size_t(63), size_t(64), size_t(130)}) {
-            for (size_t last : {values.size(), values.size() - 1, first + 1, first + 129}) {
-                if (first >= last || last > values.size()) {
-                    continue;
-                }
-                const auto [low, high] = series->extremes(first, last);
-                const auto expected =
-                    std::minmax_element(values.begin() + first, values.begin() + last);
-                ASSERT_EQ(low, size_t(expected.first - values.begin())) << when;
-                ASSERT_EQ(high, size_t(expected.second - values.begin())) << when;
+        // Fixed edges around the kept block sizes, and random ranges of every length.
+        std::vector<std::pair<size_t, size_t>> ranges;
+        for (size_t first : {size_t(0), size_t(1), size_t(15), size_t(16), size_t(255),
+                             size_t(4095), size_t(4097)}) {
+            for (size_t length :
+                 {size_t(1), size_t(17), size_t(300), size_t(5000), values.size()}) {
+                ranges.emplace_back(first, std::min(values.size(), first + length));
             }
         }
+        for (int r = 0; r < 40; ++r) {
+            const size_t a = anywhere(random) % values.size();
+            const size_t b = anywhere(random) % values.size();
+            ranges.emplace_back(std::min(a, b), std::max(a, b) + 1);
+        }
+        for (const auto& [first, last] : ranges) {
+            if (first >= last) {
+                continue;
+            }
+            const auto [low, high] = series->extremes(first, last);
+            const auto expected =
+                std::minmax_element(values.begin() + first, values.begin() + last);
+            ASSERT_EQ(low, size_t(expected.first - values.begin())) << when << " " << first;
+            ASSERT_EQ(high, size_t(expected.second - values.begin())) << when << " " << first;
+        }
     };
-    for (int round = 0; round < 5; ++round) {
+    for (int round = 0; round < 100; ++round) {
         for (int k = 0; k < 97; ++k) {  // appends that end inside a block
             keys.push_back(static_cast<double>(keys.size()));
             values.push_back(std::round(noise(random)));  // ties, to check which one is kept
         }
-        check("after appends");
+        if (round % 10 == 0 || round == 99) {
+            check("after appends");
+        }
     }
     // The chart's cap thins the older half in place; the series is told.
     std::vector<double> thinned;
