@@ -105,13 +105,16 @@ void DecimatedSeries::summarize() const {
         blocks.resize(start / size);
         for (; start < n; start += size) {
             const size_t end = std::min(start + size, n);
-            Block block{static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(start), 0.0};
+            const auto first = static_cast<std::uint32_t>(start);
+            Block block{first, first, v[start], v[start], 0.0};
             const auto take = [&](const Block& part) {
-                if (v[part.low] < v[block.low]) {
+                if (part.lowValue < block.lowValue) {
                     block.low = part.low;
+                    block.lowValue = part.lowValue;
                 }
-                if (!(v[part.high] < v[block.high])) {
+                if (!(part.highValue < block.highValue)) {
                     block.high = part.high;
+                    block.highValue = part.highValue;
                 }
                 block.sum += part.sum;
             };
@@ -134,6 +137,8 @@ void DecimatedSeries::summarize() const {
                     total += value;
                 }
                 block.sum = total;
+                block.lowValue = lowValue;
+                block.highValue = highValue;
             } else {
                 const std::vector<Block>& below = blocks_[static_cast<size_t>(level - 1)];
                 const size_t part = BlockSize(level - 1);
@@ -156,28 +161,29 @@ std::pair<size_t, size_t> DecimatedSeries::keptExtremes(size_t first, size_t las
     const std::vector<double>& v = *values_;
     size_t low = first;
     size_t high = first;
+    double lowValue = v[first];
+    double highValue = v[first];
     // Ties keep the first lowest and the last highest, as minmax_element does.
-    const auto take = [&](size_t lowAt, size_t highAt) {
-        if (v[lowAt] < v[low]) {
+    const auto take = [&](size_t lowAt, double lowAtValue, size_t highAt, double highAtValue) {
+        if (lowAtValue < lowValue) {
             low = lowAt;
+            lowValue = lowAtValue;
         }
-        if (!(v[highAt] < v[high])) {
+        if (!(highAtValue < highValue)) {
             high = highAt;
+            highValue = highAtValue;
         }
     };
     // Left to right, each step the largest kept block that starts here and fits.
     size_t k = first + 1;
     while (k < last) {
-        int level = kLevels - 1;
-        while (level >= 0 && (k % BlockSize(level) != 0 || k + BlockSize(level) > last)) {
-            --level;
-        }
+        const int level = LevelAt(k, last);
         if (level < 0) {
-            take(k, k);
+            take(k, v[k], k, v[k]);
             ++k;
         } else {
-            const Block& block = blocks_[static_cast<size_t>(level)][k / BlockSize(level)];
-            take(block.low, block.high);
+            const Block& block = blocks_[static_cast<size_t>(level)][k >> kShift[level]];
+            take(block.low, block.lowValue, block.high, block.highValue);
             k += BlockSize(level);
         }
     }
@@ -189,15 +195,12 @@ double DecimatedSeries::sum(size_t first, size_t last) const {
     double total = 0.0;
     size_t k = first;
     while (k < last) {
-        int level = kLevels - 1;
-        while (level >= 0 && (k % BlockSize(level) != 0 || k + BlockSize(level) > last)) {
-            --level;
-        }
+        const int level = LevelAt(k, last);
         if (level < 0) {
             total += v[k];
             ++k;
         } else {
-            total += blocks_[static_cast<size_t>(level)][k / BlockSize(level)].sum;
+            total += blocks_[static_cast<size_t>(level)][k >> kShift[level]].sum;
             k += BlockSize(level);
         }
     }

@@ -76,16 +76,31 @@ private:
     void summarize() const;
     std::pair<size_t, size_t> keptExtremes(size_t first, size_t last) const;
 
+    // The values travel with their indexes, so merging blocks never reaches back into the
+    // history (whose scattered reads would cost a cache miss each).
     struct Block {
         std::uint32_t low;
         std::uint32_t high;
+        double lowValue;
+        double highValue;
         double sum;
     };
     // Level L holds blocks of 16^(L+1) points; each is built from 16 of the level below.
     static constexpr int kLevels = 3;
     static constexpr size_t kFanOut = 16;
+    static constexpr std::array<unsigned, kLevels> kShift = {4, 8, 12};  // log2 of the sizes
     static constexpr size_t BlockSize(int level) {
-        return level == 0 ? kFanOut : kFanOut * BlockSize(level - 1);
+        return size_t(1) << kShift[static_cast<size_t>(level)];
+    }
+    // The largest level whose block starts at k and ends by `last`; -1 for none.
+    static int LevelAt(size_t k, size_t last) {
+        for (int level = kLevels - 1; level >= 0; --level) {
+            const size_t size = BlockSize(level);
+            if ((k & (size - 1)) == 0 && k + size <= last) {
+                return level;
+            }
+        }
+        return -1;
     }
     mutable std::array<std::vector<Block>, kLevels> blocks_;
     mutable size_t summarized_ = 0;  // points covered by blocks_
