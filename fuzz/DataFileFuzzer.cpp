@@ -1,9 +1,11 @@
 // The data-file reader, fed any file an operator could point the viewer at: a torn record, a
 // file of another program, random bytes. The whole-file reader must account for every line,
 // the line reader must cut lines that hold no line end and consume every byte, and the fast
-// field parse must agree with the general one on every field.
+// field parse must agree with the general one on every field. Read in pieces on two threads,
+// the file must give exactly what one thread gives.
 #include <QBuffer>
 #include <QByteArray>
+#include <QTemporaryFile>
 
 #include <cmath>
 #include <cstddef>
@@ -25,16 +27,34 @@ void checkWholeFile(const QByteArray& bytes) {
     FUZZ_CHECK(result.status == DataFileStatus::Ok);
     const DataFileContents& contents = result.contents;
     FUZZ_CHECK(contents.size() == result.recordsRead);
-    FUZZ_CHECK(contents.dates.size() == contents.times.size());
     for (int s = 0; s < kDataSeriesCount; ++s) {
         const auto& values = contents.series[static_cast<std::size_t>(s)];
         FUZZ_CHECK(static_cast<qsizetype>(values.size()) == contents.size());
-        for (double v : values) {
+        for (double v : values.toVector()) {
             FUZZ_CHECK(v >= contents.minimum[static_cast<std::size_t>(s)]);
             FUZZ_CHECK(v <= contents.maximum[static_cast<std::size_t>(s)]);
         }
     }
     FUZZ_CHECK(result.shortRecords <= result.recordsRead);
+
+    QTemporaryFile file;
+    FUZZ_CHECK(file.open() && file.write(bytes) == bytes.size() && file.flush());
+    const DataFileLoadResult pieces = ReadDataFile(file.fileName(), {}, {2, 1 + bytes.size() / 3});
+    FUZZ_CHECK(pieces.status == DataFileStatus::Ok);
+    FUZZ_CHECK(pieces.recordsRead == result.recordsRead);
+    FUZZ_CHECK(pieces.linesSkipped == result.linesSkipped);
+    FUZZ_CHECK(pieces.bytesComplete == result.bytesComplete);
+    FUZZ_CHECK(pieces.firstIssues.size() == result.firstIssues.size());
+    for (size_t k = 0; k < result.firstIssues.size(); ++k) {
+        FUZZ_CHECK(pieces.firstIssues[k].lineNumber == result.firstIssues[k].lineNumber);
+    }
+    for (qsizetype i = 0; i < contents.size(); ++i) {
+        FUZZ_CHECK(pieces.contents.stamps.date(i) == contents.stamps.date(i));
+        FUZZ_CHECK(pieces.contents.stamps.time(i) == contents.stamps.time(i));
+        for (int s = 0; s < kDataSeriesCount; ++s) {
+            FUZZ_CHECK(DataValueText(pieces.contents, i, s) == DataValueText(contents, i, s));
+        }
+    }
 }
 
 void checkLines(const QByteArray& bytes) {

@@ -192,7 +192,7 @@ void redrawFigures(const QString& file) {
         keys[i] = static_cast<double>(i);
     }
     for (int s = 0; s < kDataSeriesCount; ++s) {
-        const auto& v = contents->series[s];
+        const std::vector<double> v = contents->series[s].toVector();
         plot.addGraph(plot.xAxis, s == 4 ? plot.yAxis2 : plot.yAxis)
             ->setData(keys, QVector<double>(v.begin(), v.end()), true);
     }

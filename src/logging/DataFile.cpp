@@ -4,10 +4,15 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <mutex>
 #include <new>
+#include <thread>
 
 #include "common/LineAppend.h"
 #include "common/NumberEntry.h"
@@ -194,6 +199,166 @@ QString DataTextColumn::at(qsizetype index) const {
     return QString::fromUtf8(view(index));
 }
 
+// ---- Date and time column --------------------------------------------------------------------
+
+namespace {
+
+constexpr std::int64_t kSecondsPerDay = 86400;
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+int twoDigits(const char* p) {
+    return (p[0] - '0') * 10 + (p[1] - '0');
+}
+
+// Days from 1970-01-01 of a proleptic Gregorian date (H. Hinnant's days_from_civil).
+std::int64_t daysFromCivil(std::int64_t y, unsigned m, unsigned d) {
+    y -= m <= 2 ? 1 : 0;
+    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const auto yoe = static_cast<unsigned>(y - era * 400);
+    const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
+}
+
+void civilFromDays(std::int64_t z, int& year, int& month, int& day) {
+    z += 719468;
+    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const auto doe = static_cast<unsigned>(z - era * 146097);
+    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const unsigned mp = (5 * doy + 2) / 153;
+    day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    year = static_cast<int>(static_cast<std::int64_t>(yoe) + era * 400 + (month <= 2 ? 1 : 0));
+}
+
+// "YYYY-MM-DD" of a real date from 1970 on, as days since then; -1 for anything else.
+std::int64_t dayOf(QByteArrayView text) {
+    const char* p = text.data();
+    if (text.size() != 10 || p[4] != '-' || p[7] != '-' || !isDigit(p[0]) || !isDigit(p[1]) ||
+        !isDigit(p[2]) || !isDigit(p[3]) || !isDigit(p[5]) || !isDigit(p[6]) || !isDigit(p[8]) ||
+        !isDigit(p[9])) {
+        return -1;
+    }
+    const int year = twoDigits(p) * 100 + twoDigits(p + 2);
+    const int month = twoDigits(p + 5);
+    const int day = twoDigits(p + 8);
+    if (year < 1970 || month < 1 || month > 12 || day < 1 || day > 31) {
+        return -1;
+    }
+    const std::int64_t days =
+        daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day));
+    int y = 0, m = 0, d = 0;
+    civilFromDays(days, y, m, d);
+    return m == month && d == day ? days : -1;  // 2023-02-30 is no date
+}
+
+// "HH:MM:SS" of a real time of day, as seconds; -1 for anything else (including "24:00:00"
+// and a leap second, which the logger never writes).
+std::int64_t secondOf(QByteArrayView text) {
+    const char* p = text.data();
+    if (text.size() != 8 || p[2] != ':' || p[5] != ':' || !isDigit(p[0]) || !isDigit(p[1]) ||
+        !isDigit(p[3]) || !isDigit(p[4]) || !isDigit(p[6]) || !isDigit(p[7])) {
+        return -1;
+    }
+    const int h = twoDigits(p);
+    const int m = twoDigits(p + 3);
+    const int sec = twoDigits(p + 6);
+    return h < 24 && m < 60 && sec < 60 ? h * 3600 + m * 60 + sec : -1;
+}
+
+}  // namespace
+
+void DataStampColumn::reserve(qsizetype count) {
+    stamps_.reserve(static_cast<size_t>(count));
+}
+
+bool DataStampColumn::append(QByteArrayView date, QByteArrayView time) {
+    std::int64_t day = lastDay_;
+    if (date.size() != 10 || day < 0 || std::memcmp(date.data(), lastDate_, 10) != 0) {
+        day = dayOf(date);
+        if (day >= 0) {
+            std::memcpy(lastDate_, date.data(), 10);
+            lastDay_ = day;
+        }
+    }
+    const std::int64_t second = day >= 0 ? secondOf(time) : -1;
+    const std::int64_t stamp = day * kSecondsPerDay + second;
+    if (second >= 0 && stamp < kKeptAsText) {
+        stamps_.push_back(static_cast<std::uint32_t>(stamp));
+        return true;
+    }
+    if (!keptDates_.append(date) || !keptTimes_.append(time)) {
+        return false;
+    }
+    keptIndex_.push_back(stamps_.size());
+    stamps_.push_back(kKeptAsText);
+    return true;
+}
+
+bool DataStampColumn::append(const DataStampColumn& more) {
+    const size_t offset = stamps_.size();
+    for (qsizetype k = 0; k < more.keptDates_.size(); ++k) {
+        if (!keptDates_.append(more.keptDates_.view(k)) ||
+            !keptTimes_.append(more.keptTimes_.view(k))) {
+            return false;
+        }
+        keptIndex_.push_back(more.keptIndex_[static_cast<size_t>(k)] + offset);
+    }
+    stamps_.insert(stamps_.end(), more.stamps_.begin(), more.stamps_.end());
+    return true;
+}
+
+qsizetype DataStampColumn::keptAt(qsizetype index) const {
+    const auto it =
+        std::lower_bound(keptIndex_.begin(), keptIndex_.end(), static_cast<std::uint64_t>(index));
+    return it != keptIndex_.end() && *it == static_cast<std::uint64_t>(index)
+               ? static_cast<qsizetype>(it - keptIndex_.begin())
+               : -1;
+}
+
+std::optional<qint64> DataStampColumn::seconds(qsizetype index) const {
+    const std::uint32_t stamp = stamps_[static_cast<size_t>(index)];
+    if (stamp == kKeptAsText) {
+        return std::nullopt;
+    }
+    return static_cast<qint64>(stamp);
+}
+
+std::optional<qint64> DataStampColumn::day(qsizetype index) const {
+    const auto s = seconds(index);
+    return s ? std::optional<qint64>(*s / kSecondsPerDay) : std::nullopt;
+}
+
+QString DataStampColumn::date(qsizetype index) const {
+    const auto s = seconds(index);
+    if (!s) {
+        const qsizetype kept = keptAt(index);
+        return kept >= 0 ? keptDates_.at(kept) : QString();
+    }
+    int y = 0, m = 0, d = 0;
+    civilFromDays(*s / kSecondsPerDay, y, m, d);
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", y, m, d);
+    return QString::fromLatin1(text);
+}
+
+QString DataStampColumn::time(qsizetype index) const {
+    const auto s = seconds(index);
+    if (!s) {
+        const qsizetype kept = keptAt(index);
+        return kept >= 0 ? keptTimes_.at(kept) : QString();
+    }
+    const auto second = static_cast<int>(*s % kSecondsPerDay);
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", second / 3600, second / 60 % 60,
+                  second % 60);
+    return QString::fromLatin1(text);
+}
+
 // Plain numbers of up to 15 digits, which is what the logger writes, are read here directly:
 // the digits form an exact integer and the division by an exact power of ten rounds once, to
 // the same double the general parse gives. Anything longer goes to the general parse.
@@ -241,47 +406,135 @@ namespace {
 
 constexpr std::size_t kIssuesKept = 10;
 constexpr qint64 kProgressStep = 1 << 20;
+// Files below this are read on one thread: starting threads would cost more than it saves.
+constexpr qint64 kPiecesFrom = 8 << 20;
+constexpr qint64 kSampleBytes = 64 << 10;
 
-void noteIssue(DataFileLoadResult& result, qint64 lineNumber, DataLineKind kind) {
-    if (result.firstIssues.size() < kIssuesKept) {
-        result.firstIssues.push_back({lineNumber, kind});
+void noteIssue(std::vector<DataLineIssue>& issues, qint64 lineNumber, DataLineKind kind) {
+    if (issues.size() < kIssuesKept) {
+        issues.push_back({lineNumber, kind});
     }
 }
 
-// Fraction digits of a field that is a plain number written back the same from its value
-// ("-12.50": 2), or -1 for anything else (signs other than a leading '-', blanks, leading
-// zeros, "-0", letters, an empty field).
-int plainDecimals(QByteArrayView field) {
-    qsizetype i = field.startsWith('-') ? 1 : 0;
-    const qsizetype intStart = i;
-    while (i < field.size() && field[i] >= '0' && field[i] <= '9') {
-        ++i;
+// A field read once for both its value and its form. `plain` is the count of fraction digits
+// of a number written back the same from its value ("-12.50": 2), or -1 for anything else
+// (signs other than a leading '-', blanks, leading zeros, "-0", letters, an empty field).
+struct FieldScan {
+    int plain = -1;
+    bool exact = false;  // mantissa and fractionDigits hold the value
+    std::int64_t mantissa = 0;
+    int fractionDigits = 0;
+};
+
+FieldScan scanField(QByteArrayView field) {
+    FieldScan scan;
+    const char* p = field.data();
+    const char* const end = p + field.size();
+    const bool negative = p != end && *p == '-';
+    p += negative ? 1 : 0;
+    const char* const intStart = p;
+    std::int64_t mantissa = 0;
+    while (p != end && isDigit(*p)) {
+        if (p - intStart < 15) {
+            mantissa = mantissa * 10 + (*p - '0');
+        }
+        ++p;
     }
-    const qsizetype intDigits = i - intStart;
-    if (intDigits == 0 || intDigits > 15 || (intDigits > 1 && field[intStart] == '0')) {
-        return -1;
+    const qsizetype intDigits = p - intStart;
+    if (intDigits == 0 || intDigits > 15) {
+        return scan;
     }
     int decimals = 0;
-    bool nonZero = intDigits > 1 || field[intStart] != '0';
-    if (i < field.size() && field[i] == '.') {
-        ++i;
-        while (i < field.size() && field[i] >= '0' && field[i] <= '9') {
-            nonZero = nonZero || field[i] != '0';
+    bool point = false;
+    if (p != end && *p == '.') {
+        point = true;
+        ++p;
+        while (p != end && isDigit(*p) && intDigits + decimals < 15) {
+            mantissa = mantissa * 10 + (*p - '0');
             ++decimals;
-            ++i;
-        }
-        if (decimals == 0 || decimals > 6) {
-            return -1;
+            ++p;
         }
     }
-    if (i != field.size() || (intStart == 1 && !nonZero)) {
-        return -1;
+    if (p != end) {
+        return scan;  // more digits than fit, or anything after the number
+    }
+    scan.exact = true;
+    scan.mantissa = negative ? -mantissa : mantissa;
+    scan.fractionDigits = decimals;
+    const bool leadingZero = intDigits > 1 && *intStart == '0';
+    const bool negativeZero = negative && mantissa == 0;
+    if (!leadingZero && !negativeZero && !(point && decimals == 0) && decimals <= 6) {
+        scan.plain = decimals;
+    }
+    return scan;
+}
+
+// How the values of a file are stored, from its first lines: each column packed with the
+// most decimals its plain numbers show there, or as doubles when they would not fit.
+std::array<int, kDataSeriesCount> planStorage(QByteArrayView sample) {
+    std::array<int, kDataSeriesCount> decimals{};
+    std::array<bool, kDataSeriesCount> seen{};
+    std::array<std::int64_t, kDataSeriesCount> largest{};
+    while (!sample.isEmpty()) {
+        const qsizetype newline = sample.indexOf('\n');
+        if (newline < 0) {
+            break;  // a piece of a line says little
+        }
+        QByteArrayView line = sample.first(newline);
+        sample = sample.sliced(newline + 1);
+        if (line.endsWith('\r')) {
+            line.chop(1);
+        }
+        if (!IsRecord(ClassifyDataLine(line, true, false))) {
+            continue;
+        }
+        ForEachDataField(line, [&](int index, QByteArrayView field) {
+            const auto s = static_cast<size_t>(index - 2);
+            if (index >= 2) {
+                const FieldScan scan = scanField(field);
+                if (scan.plain >= 0) {
+                    decimals[s] = std::max(decimals[s], scan.plain);
+                    largest[s] = std::max(largest[s], std::abs(scan.mantissa) + 1);
+                    seen[s] = true;
+                }
+            }
+            return index + 1 < kDataFieldCount;
+        });
+    }
+    for (size_t s = 0; s < kDataSeriesCount; ++s) {
+        if (!seen[s]) {
+            decimals[s] = 1;  // the usual reading until the file says otherwise
+        } else if (decimals[s] > ValueColumn::kMaxDecimals || largest[s] > 32767) {
+            decimals[s] = -1;
+        }
     }
     return decimals;
 }
 
-void noteValueText(DataFileContents& contents, std::size_t series, QByteArrayView field) {
-    const int decimals = plainDecimals(field);
+// What one stretch of a file gave; a whole file read on one thread is a single piece.
+struct Piece {
+    DataFileContents contents;  // valueTexts keyed from the piece's first record
+    qint64 lines = 0;
+    qint64 recordsRead = 0;
+    qint64 shortRecords = 0;
+    qint64 linesSkipped = 0;
+    std::vector<DataLineIssue> issues;  // numbered from the piece's first line
+    qint64 bytesComplete = -1;          // end of its last terminated line, from the file start
+    bool tooLarge = false;
+    bool readFailed = false;
+};
+
+void startPiece(DataFileContents& contents, const std::array<int, kDataSeriesCount>& storage,
+                qsizetype estimate) {
+    for (size_t s = 0; s < kDataSeriesCount; ++s) {
+        contents.series[s].setDecimals(storage[s]);
+        contents.series[s].reserve(static_cast<size_t>(estimate));
+    }
+    contents.stamps.reserve(estimate);
+}
+
+void noteValueText(DataFileContents& contents, std::size_t series, QByteArrayView field,
+                   int decimals) {
     int& usual = contents.decimals[series];
     if (decimals >= 0 && usual < 0) {
         usual = decimals;
@@ -300,103 +553,305 @@ bool appendRecord(DataFileContents& contents, QByteArrayView line) {
         fields[static_cast<size_t>(index)] = field;
         return index + 1 < kDataFieldCount;
     });
-    if (!contents.dates.append(fields[0]) || !contents.times.append(fields[1])) {
+    if (!contents.stamps.append(fields[0], fields[1])) {
         return false;
     }
-    for (int s = 0; s < kDataSeriesCount; ++s) {
-        const int field = s + 2;
-        const double value =
-            field < count ? ParseDataField(fields[static_cast<size_t>(field)]) : 0.0;
-        contents.series[static_cast<size_t>(s)].push_back(value);
-        noteValueText(contents, static_cast<size_t>(s),
-                      field < count ? fields[static_cast<size_t>(field)] : QByteArrayView());
-        contents.minimum[static_cast<size_t>(s)] =
-            std::min(contents.minimum[static_cast<size_t>(s)], value);
-        contents.maximum[static_cast<size_t>(s)] =
-            std::max(contents.maximum[static_cast<size_t>(s)], value);
+    for (size_t s = 0; s < kDataSeriesCount; ++s) {
+        const QByteArrayView field =
+            static_cast<int>(s) + 2 < count ? fields[s + 2] : QByteArrayView();
+        const FieldScan scan = scanField(field);
+        ValueColumn& values = contents.series[s];
+        if (scan.exact) {
+            values.appendDecimal(scan.mantissa, scan.fractionDigits);
+        } else {
+            values.push_back(field.isEmpty() ? 0.0 : ParseDataField(field));
+        }
+        noteValueText(contents, s, field, scan.plain);
     }
     return true;
 }
 
-void readRecords(QIODevice& file, qsizetype blockSize, const DataFileProgress& progress,
-                 DataFileLoadResult& result) {
-    const qint64 total = file.size();
-    // Sized from the file before the first line: a record is rarely under 24 bytes, and
-    // reserved pages that stay untouched cost no memory.
-    const qsizetype estimate = static_cast<qsizetype>(total / 24) + 16;
-    DataFileContents& contents = result.contents;
-    for (auto& values : contents.series) {
-        values.reserve(static_cast<size_t>(estimate));
+// The extremes of each column, worked out once a piece is read rather than per value.
+void findExtremes(DataFileContents& contents) {
+    for (size_t s = 0; s < kDataSeriesCount; ++s) {
+        const ValueColumn& values = contents.series[s];
+        double low = 0.0;
+        double high = 0.0;
+        if (values.packed() && !values.empty()) {
+            const std::int16_t* raw = values.raw();
+            int lowRaw = 32767;
+            int highRaw = -32767;
+            bool any = false;
+            for (size_t i = 0; i < values.size(); ++i) {
+                const int r = raw[i];
+                if (r != ValueColumn::kOutlier) {
+                    lowRaw = std::min(lowRaw, r);
+                    highRaw = std::max(highRaw, r);
+                    any = true;
+                }
+            }
+            low = any ? lowRaw / values.divisor() : std::numeric_limits<double>::infinity();
+            high = any ? highRaw / values.divisor() : -std::numeric_limits<double>::infinity();
+            if (values.hasOutliers()) {
+                for (size_t i = 0; i < values.size(); ++i) {
+                    if (raw[i] == ValueColumn::kOutlier) {
+                        low = std::min(low, values[i]);
+                        high = std::max(high, values[i]);
+                    }
+                }
+            }
+        } else if (!values.empty()) {
+            const auto [lo, hi] =
+                std::minmax_element(values.doubles(), values.doubles() + values.size());
+            low = *lo;
+            high = *hi;
+        }
+        contents.minimum[s] = low;
+        contents.maximum[s] = high;
     }
-    contents.dates.reserve(estimate, 10);
-    contents.times.reserve(estimate, 8);
-    contents.minimum.fill(std::numeric_limits<double>::infinity());
-    contents.maximum.fill(-std::numeric_limits<double>::infinity());
+}
 
-    DataLineReader reader(file, blockSize);
+// Reads lines that start before `end` (bytes from where the reader started, which is `base`
+// bytes into the file). Returns false when it was cancelled.
+bool readPiece(DataLineReader& reader, qint64 base, qint64 end, Piece& piece,
+               const std::function<bool(qint64)>& onProgress) {
     QByteArrayView line;
-    qint64 nextReport = kProgressStep;
-    while (reader.next(line)) {
+    qint64 nextReport = reader.bytesConsumed() + kProgressStep;
+    while (reader.bytesConsumed() < end && reader.next(line)) {
+        ++piece.lines;
         const DataLineKind kind =
             ClassifyDataLine(line, reader.lineTerminated(), reader.lineOverlong());
         if (reader.lineTerminated()) {
-            result.bytesComplete = reader.bytesConsumed();
+            piece.bytesComplete = base + reader.bytesConsumed();
         }
         if (!IsRecord(kind)) {
-            ++result.linesSkipped;
-            noteIssue(result, reader.lineNumber(), kind);
+            ++piece.linesSkipped;
+            noteIssue(piece.issues, piece.lines, kind);
         } else {
             if (kind == DataLineKind::ShortRecord) {
-                ++result.shortRecords;
-                noteIssue(result, reader.lineNumber(), kind);
+                ++piece.shortRecords;
+                noteIssue(piece.issues, piece.lines, kind);
             }
-            if (!appendRecord(contents, line)) {
-                result.status = DataFileStatus::TooLarge;
-                return;
+            if (!appendRecord(piece.contents, line)) {
+                piece.tooLarge = true;
+                break;
             }
-            ++result.recordsRead;
+            ++piece.recordsRead;
         }
-        if (progress && reader.bytesConsumed() >= nextReport) {
+        if (onProgress && reader.bytesConsumed() >= nextReport) {
             nextReport = reader.bytesConsumed() + kProgressStep;
-            if (!progress(reader.bytesConsumed(), std::max(total, reader.bytesConsumed()))) {
-                result.status = DataFileStatus::Cancelled;
-                return;
+            if (!onProgress(reader.bytesConsumed())) {
+                return false;
             }
         }
     }
-    if (reader.readFailed()) {
-        result.status = DataFileStatus::ReadError;
-        result.errorText = file.errorString();
+    piece.readFailed = reader.readFailed();
+    for (auto& values : piece.contents.series) {
+        values.settle();
     }
+    findExtremes(piece.contents);
+    return true;
+}
+
+// Adds a piece after what was read before it; `adopt` takes over its storage instead.
+void joinPiece(DataFileLoadResult& result, qint64& linesBefore, Piece&& piece, bool adopt) {
+    if (adopt) {
+        result.contents = std::move(piece.contents);
+    } else {
+        AppendContents(result.contents, piece.contents);
+    }
+    result.recordsRead += piece.recordsRead;
+    result.shortRecords += piece.shortRecords;
+    result.linesSkipped += piece.linesSkipped;
+    for (const DataLineIssue& issue : piece.issues) {
+        noteIssue(result.firstIssues, issue.lineNumber + linesBefore, issue.kind);
+    }
+    linesBefore += piece.lines;
+    if (piece.bytesComplete >= 0) {
+        result.bytesComplete = piece.bytesComplete;
+    }
+    if (piece.tooLarge) {
+        result.status = DataFileStatus::TooLarge;
+    }
+}
+
+qsizetype estimateRecords(QByteArrayView sample, qint64 total) {
+    const qsizetype lines = std::max<qsizetype>(sample.count('\n'), 1);
+    const double perLine = static_cast<double>(sample.size()) / static_cast<double>(lines);
+    return static_cast<qsizetype>(static_cast<double>(total) / std::max(perLine, 8.0) * 1.05) +
+           1024;
+}
+
+void readOnOneThread(QIODevice& device, qsizetype blockSize, const DataFileProgress& progress,
+                     DataFileLoadResult& result) {
+    const qint64 total = device.size();
+    const QByteArray sample = device.peek(kSampleBytes);
+    Piece piece;
+    startPiece(piece.contents, planStorage(sample),
+               device.isSequential() ? 1024 : estimateRecords(sample, total));
+    DataLineReader reader(device, blockSize);
+    const auto onProgress = [&](qint64 done) { return progress(done, std::max(total, done)); };
+    const bool finished = readPiece(reader, 0, std::numeric_limits<qint64>::max(), piece,
+                                    progress ? std::function<bool(qint64)>(onProgress) : nullptr);
+    qint64 linesBefore = 0;
+    joinPiece(result, linesBefore, std::move(piece), true);
+    if (!finished) {
+        result.status = DataFileStatus::Cancelled;
+    } else if (reader.readFailed()) {
+        result.status = DataFileStatus::ReadError;
+        result.errorText = device.errorString();
+    }
+}
+
+// A large file in pieces on every core. Each piece is read by a thread of its own from its
+// own handle, then joined in file order as soon as the pieces before it are: only the pieces
+// in flight are held twice, never the whole file.
+void readInPieces(const QString& path, qint64 total, int threads, qint64 pieceBytes,
+                  const DataFileProgress& progress, DataFileLoadResult& result) {
+    QFile first(path);
+    if (!first.open(QIODevice::ReadOnly)) {
+        result.status = DataFileStatus::Unreadable;
+        result.errorText = first.errorString();
+        return;
+    }
+    const QByteArray sample = first.read(kSampleBytes);
+    first.close();
+    const auto storage = planStorage(sample);
+    const auto pieces = static_cast<int>((total + pieceBytes - 1) / pieceBytes);
+    const qsizetype estimate = estimateRecords(sample, total);
+    startPiece(result.contents, storage, estimate);
+
+    std::mutex mutex;
+    std::condition_variable joined;
+    int nextToJoin = 0;
+    qint64 linesBefore = 0;
+    std::atomic<int> nextPiece{0};
+    std::atomic<bool> stop{false};
+    std::atomic<qint64> bytesDone{0};
+    const auto halt = [&](DataFileStatus status, const QString& why = {}) {
+        std::lock_guard lock(mutex);
+        if (result.status == DataFileStatus::Ok) {
+            result.status = status;
+            result.errorText = why;
+        }
+        stop = true;
+        joined.notify_all();
+    };
+    const auto work = [&](bool reports) {
+        try {
+            QFile file(path);
+            if (!file.open(QIODevice::ReadOnly)) {
+                halt(DataFileStatus::ReadError, file.errorString());
+                return;
+            }
+            for (int k = nextPiece++; k < pieces && !stop; k = nextPiece++) {
+                const qint64 begin = k * pieceBytes;
+                const qint64 end = std::min(total, begin + pieceBytes);
+                // A piece starts after the first line end at or past its nominal start; the
+                // line running over it belongs to the piece before.
+                const qint64 base = std::max<qint64>(begin - 1, 0);
+                Piece piece;
+                startPiece(piece.contents, storage, estimate / pieces + 1024);
+                bool readable = file.seek(base);
+                DataLineReader reader(file);
+                QByteArrayView partial;
+                if (readable && k > 0) {
+                    reader.next(partial);
+                    readable = !reader.readFailed();
+                }
+                if (!readable) {
+                    halt(DataFileStatus::ReadError, file.errorString());
+                    return;
+                }
+                readPiece(reader, base, end - base, piece, nullptr);
+                const bool failed = piece.readFailed;
+                {
+                    std::unique_lock lock(mutex);
+                    joined.wait(lock, [&] { return nextToJoin == k || stop; });
+                    if (stop) {
+                        return;
+                    }
+                    joinPiece(result, linesBefore, std::move(piece), false);
+                    ++nextToJoin;
+                    joined.notify_all();
+                }
+                if (failed) {
+                    halt(DataFileStatus::ReadError, file.errorString());
+                    return;
+                }
+                bytesDone += end - begin;
+                if (reports && progress && !progress(bytesDone, total)) {
+                    halt(DataFileStatus::Cancelled);
+                    return;
+                }
+            }
+        } catch (const std::bad_alloc&) {
+            halt(DataFileStatus::OutOfMemory);
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (int t = 1; t < std::min(threads, pieces); ++t) {
+        helpers.emplace_back(work, false);
+    }
+    work(true);
+    for (std::thread& helper : helpers) {
+        helper.join();
+    }
+    if (result.status == DataFileStatus::Ok && result.contents.size() > 0xFFFFFFFEll) {
+        result.status = DataFileStatus::TooLarge;
+    }
+}
+
+// An empty column has no extremes; the chart then shows its default range.
+void settleExtremes(DataFileContents& contents) {
+    for (size_t s = 0; s < kDataSeriesCount; ++s) {
+        if (contents.series[s].empty() || !std::isfinite(contents.minimum[s])) {
+            contents.minimum[s] = 0.0;
+            contents.maximum[s] = 0.0;
+        }
+    }
+}
+
+void finish(DataFileLoadResult& result) {
+    if (result.status == DataFileStatus::Cancelled ||
+        result.status == DataFileStatus::OutOfMemory) {
+        result.contents = DataFileContents();
+    }
+    settleExtremes(result.contents);
 }
 
 }  // namespace
 
 void AppendContents(DataFileContents& into, const DataFileContents& more) {
-    const bool wasEmpty = into.size() == 0;
-    const qint64 before = into.size();
-    for (qsizetype i = 0; i < more.size(); ++i) {
-        for (std::size_t s = 0; s < kDataSeriesCount; ++s) {
-            const QString text = DataValueText(more, i, static_cast<int>(s));
-            const QByteArray bytes = text.toUtf8();
-            if (into.decimals[s] < 0 && plainDecimals(bytes) >= 0) {
-                into.decimals[s] = plainDecimals(bytes);
+    const qsizetype before = into.size();
+    const bool wasEmpty = before == 0;
+    for (std::size_t s = 0; s < kDataSeriesCount; ++s) {
+        int& usual = into.decimals[s];
+        const int theirs = more.decimals[s];
+        if (theirs >= 0 && usual >= 0 && theirs != usual) {
+            // Their plain numbers were written with other decimals than ours: keep their
+            // texts, which their values with their decimals give back.
+            for (qsizetype i = 0; i < more.size(); ++i) {
+                const qint64 key = i * kDataSeriesCount + static_cast<qint64>(s);
+                if (more.valueTexts.find(key) == more.valueTexts.end()) {
+                    into.valueTexts.emplace(
+                        (before + i) * kDataSeriesCount + static_cast<qint64>(s),
+                        QByteArray::number(more.series[s][static_cast<size_t>(i)], 'f', theirs));
+                }
             }
-            if (plainDecimals(bytes) != into.decimals[s]) {
-                into.valueTexts.emplace((before + i) * kDataSeriesCount + static_cast<qint64>(s),
-                                        bytes);
-            }
+        } else if (usual < 0) {
+            usual = theirs;
         }
     }
-    for (qsizetype i = 0; i < more.size(); ++i) {
-        into.dates.append(more.dates.view(i));
-        into.times.append(more.times.view(i));
+    for (const auto& [key, text] : more.valueTexts) {
+        into.valueTexts.emplace(key + before * kDataSeriesCount, text);
     }
+    into.stamps.append(more.stamps);
     for (std::size_t s = 0; s < kDataSeriesCount; ++s) {
         if (more.series[s].empty()) {
             continue;
         }
-        into.series[s].insert(into.series[s].end(), more.series[s].begin(), more.series[s].end());
+        into.series[s].append(more.series[s]);
         into.minimum[s] = wasEmpty ? more.minimum[s] : std::min(into.minimum[s], more.minimum[s]);
         into.maximum[s] = wasEmpty ? more.maximum[s] : std::max(into.maximum[s], more.maximum[s]);
     }
@@ -413,7 +868,8 @@ QString DataValueText(const DataFileContents& contents, qsizetype record, int se
                            std::max(0, contents.decimals[s]));
 }
 
-DataFileLoadResult ReadDataFile(const QString& path, const DataFileProgress& progress) {
+DataFileLoadResult ReadDataFile(const QString& path, const DataFileProgress& progress,
+                                DataFileReading reading) {
     DataFileLoadResult result;
     const QFileInfo info(path);
     if (!info.exists()) {
@@ -428,28 +884,38 @@ DataFileLoadResult ReadDataFile(const QString& path, const DataFileProgress& pro
         result.errorText = info.isDir() ? QStringLiteral("Is a directory") : file.errorString();
         return result;
     }
-    return ReadDataFile(file, progress);
+    const qint64 total = file.size();
+    const int threads = reading.threads > 0
+                            ? reading.threads
+                            : static_cast<int>(std::min(std::thread::hardware_concurrency(), 8u));
+    const qint64 pieceBytes = reading.pieceBytes > 0
+                                  ? reading.pieceBytes
+                                  : std::clamp<qint64>(total / (threads * 8), 1 << 20, 16 << 20);
+    if (file.isSequential() || threads < 2 || (total < kPiecesFrom && reading.pieceBytes <= 0)) {
+        return ReadDataFile(file, progress);
+    }
+    file.close();
+    try {
+        readInPieces(path, total, threads, pieceBytes, progress, result);
+    } catch (const std::bad_alloc&) {
+        result.status = DataFileStatus::OutOfMemory;
+    }
+    finish(result);
+    if (progress && result.status != DataFileStatus::Cancelled) {
+        progress(total, total);
+    }
+    return result;
 }
 
 DataFileLoadResult ReadDataFile(QIODevice& device, const DataFileProgress& progress,
                                 qsizetype blockSize) {
     DataFileLoadResult result;
     try {
-        readRecords(device, blockSize, progress, result);
+        readOnOneThread(device, blockSize, progress, result);
     } catch (const std::bad_alloc&) {
         result.status = DataFileStatus::OutOfMemory;
     }
-    if (result.status == DataFileStatus::Cancelled ||
-        result.status == DataFileStatus::OutOfMemory) {
-        result.contents = DataFileContents();
-    }
-    DataFileContents& contents = result.contents;
-    for (int s = 0; s < kDataSeriesCount; ++s) {
-        if (contents.series[static_cast<size_t>(s)].empty()) {
-            contents.minimum[static_cast<size_t>(s)] = 0.0;
-            contents.maximum[static_cast<size_t>(s)] = 0.0;
-        }
-    }
+    finish(result);
     if (progress && result.status != DataFileStatus::Cancelled) {
         progress(device.size(), device.size());
     }

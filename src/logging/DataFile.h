@@ -9,8 +9,11 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <unordered_map>
 #include <vector>
+
+#include "common/ValueColumn.h"
 
 class QIODevice;
 
@@ -135,11 +138,40 @@ private:
     std::vector<std::uint32_t> ends_;
 };
 
+// The date and time fields of every record. A "YYYY-MM-DD" and "HH:MM:SS" naming a real moment
+// from 1970 on, which is what the logger writes, is kept as four bytes of seconds; any other
+// pair of texts is kept as it stood (cut at kMaxTextLength), so the table shows it unchanged.
+class DataStampColumn {
+public:
+    void reserve(qsizetype count);
+    // False when the texts kept would pass 4 GiB.
+    bool append(QByteArrayView date, QByteArrayView time);
+    bool append(const DataStampColumn& more);
+    qsizetype size() const { return static_cast<qsizetype>(stamps_.size()); }
+    QString date(qsizetype index) const;
+    QString time(qsizetype index) const;
+    // Seconds of wall-clock time since 1970-01-01 00:00:00, when the texts are a real moment.
+    std::optional<qint64> seconds(qsizetype index) const;
+    // Days since 1970-01-01 of a real date, for telling where a new day begins.
+    std::optional<qint64> day(qsizetype index) const;
+
+private:
+    static constexpr std::uint32_t kKeptAsText = 0xFFFFFFFFu;
+    qsizetype keptAt(qsizetype index) const;
+
+    std::vector<std::uint32_t> stamps_;
+    std::vector<std::uint64_t> keptIndex_;  // sorted: the records whose texts are kept
+    DataTextColumn keptDates_;
+    DataTextColumn keptTimes_;
+    // The last date read and its day, as most records repeat the date of the one before.
+    char lastDate_[10] = {};
+    std::int64_t lastDay_ = -1;
+};
+
 // The records of one file, column by column, ready for one hand-over to a chart.
 struct DataFileContents {
-    std::array<std::vector<double>, kDataSeriesCount> series;
-    DataTextColumn dates;  // field 1, kept for the data table
-    DataTextColumn times;  // field 2, the chart's point labels
+    std::array<ValueColumn, kDataSeriesCount> series;
+    DataStampColumn stamps;  // fields 1 and 2: the data table's and the chart's labels
     std::array<double, kDataSeriesCount> minimum{};
     std::array<double, kDataSeriesCount> maximum{};
     // How each value was written, so the data table shows the file's own texts ("25.0",
@@ -149,7 +181,7 @@ struct DataFileContents {
     std::array<int, kDataSeriesCount> decimals{-1, -1, -1, -1, -1, -1};
     std::unordered_map<qint64, QByteArray> valueTexts;
 
-    qsizetype size() const { return times.size(); }
+    qsizetype size() const { return stamps.size(); }
 };
 
 // The text a record's value had in its file.
@@ -181,10 +213,18 @@ void AppendContents(DataFileContents& into, const DataFileContents& more);
 // Called now and then with the bytes read so far and the file size; returning false cancels.
 using DataFileProgress = std::function<bool(qint64 done, qint64 total)>;
 
-// Reads a whole data file in one pass into storage sized from the file size. Fields are taken
-// by position; values with the leading-number parse (missing, empty or "--" read 0). Lines that
-// are no record are skipped and counted. Contents stay filled after a read error, up to it.
-DataFileLoadResult ReadDataFile(const QString& path, const DataFileProgress& progress = {});
+// Reads a whole data file in one pass. Fields are taken by position; values with the
+// leading-number parse (missing, empty or "--" read 0). Lines that are no record are skipped
+// and counted. Contents stay filled after a read error, up to it. A large file is read in
+// pieces on every core and the pieces joined in file order.
+// How a file is read: on how many threads, in pieces of how many bytes; 0 leaves it to the
+// file's size and the machine.
+struct DataFileReading {
+    int threads = 0;
+    qint64 pieceBytes = 0;
+};
+DataFileLoadResult ReadDataFile(const QString& path, const DataFileProgress& progress = {},
+                                DataFileReading reading = {});
 // The same from a device already open for reading, in blocks of the given size.
 DataFileLoadResult ReadDataFile(QIODevice& device, const DataFileProgress& progress = {},
                                 qsizetype blockSize = 1 << 20);

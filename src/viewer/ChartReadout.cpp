@@ -17,15 +17,17 @@ std::optional<std::array<SeriesStatistics, kDataSeriesCount>> StatisticsOver(
     }
     std::array<SeriesStatistics, kDataSeriesCount> result{};
     for (std::size_t s = 0; s < kDataSeriesCount; ++s) {
-        const auto& values = contents.series[s];
-        const auto begin = values.begin() + first;
-        const auto end = values.begin() + last + 1;
-        const auto [lo, hi] = std::minmax_element(begin, end);
+        const ValueColumn& values = contents.series[s];
+        double lo = values[static_cast<size_t>(first)];
+        double hi = lo;
         double sum = 0;
-        for (auto it = begin; it != end; ++it) {
-            sum += *it;
+        for (auto i = static_cast<size_t>(first); i <= static_cast<size_t>(last); ++i) {
+            const double v = values[i];
+            lo = std::min(lo, v);
+            hi = std::max(hi, v);
+            sum += v;
         }
-        result[s] = {*lo, *hi, sum / static_cast<double>(last - first + 1)};
+        result[s] = {lo, hi, sum / static_cast<double>(last - first + 1)};
     }
     return result;
 }
@@ -34,7 +36,7 @@ QString RecordTimestamp(const DataFileContents& contents, qsizetype index) {
     if (index < 0 || index >= contents.size()) {
         return QString();
     }
-    return (contents.dates.at(index) + QLatin1Char(' ') + contents.times.at(index)).trimmed();
+    return (contents.stamps.date(index) + QLatin1Char(' ') + contents.stamps.time(index)).trimmed();
 }
 
 namespace {
@@ -42,10 +44,13 @@ std::optional<QDateTime> recordTime(const DataFileContents& contents, qsizetype 
     if (index < 0 || index >= contents.size()) {
         return std::nullopt;
     }
+    if (const auto seconds = contents.stamps.seconds(index)) {
+        return QDateTime::fromSecsSinceEpoch(*seconds, Qt::UTC);
+    }
     const QDate date =
-        QDate::fromString(contents.dates.at(index).trimmed(), QStringLiteral("yyyy-MM-dd"));
+        QDate::fromString(contents.stamps.date(index).trimmed(), QStringLiteral("yyyy-MM-dd"));
     const QTime time =
-        QTime::fromString(contents.times.at(index).trimmed(), QStringLiteral("HH:mm:ss"));
+        QTime::fromString(contents.stamps.time(index).trimmed(), QStringLiteral("HH:mm:ss"));
     if (!date.isValid() || !time.isValid()) {
         return std::nullopt;
     }

@@ -54,10 +54,10 @@ QVariant DataTableModel::data(const QModelIndex& index, int role) const {
                 return QString::number(row + 1);
             }
             if (column == 1) {
-                return contents_->dates.at(row);
+                return contents_->stamps.date(row);
             }
             if (column == 2) {
-                return contents_->times.at(row);
+                return contents_->stamps.time(row);
             }
             return DataValueText(*contents_, row, column - kFixedColumns);
         case Qt::BackgroundRole:

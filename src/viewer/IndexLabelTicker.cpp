@@ -26,7 +26,7 @@ QString IndexLabelTicker::getTickLabel(double tick, const QLocale&, QChar, int) 
         index >= static_cast<double>(contents_->size())) {
         return QString();
     }
-    return contents_->times.at(static_cast<qsizetype>(index));
+    return contents_->stamps.time(static_cast<qsizetype>(index));
 }
 
 QVector<QString> IndexLabelTicker::createLabelVector(const QVector<double>& ticks,
@@ -34,16 +34,16 @@ QVector<QString> IndexLabelTicker::createLabelVector(const QVector<double>& tick
                                                      int precision) {
     QVector<QString> labels;
     labels.reserve(ticks.size());
-    QByteArrayView shownDate;
+    QString shownDate;
     bool anyShown = false;
     for (const double tick : ticks) {
         QString label = getTickLabel(tick, locale, formatChar, precision);
         if (!label.isEmpty() && contents_) {
             const auto index = static_cast<qsizetype>(std::round(tick));
-            const QByteArrayView date =
-                index < contents_->dates.size() ? contents_->dates.view(index) : QByteArrayView();
+            const QString date =
+                index < contents_->size() ? contents_->stamps.date(index) : QString();
             if (!date.isEmpty() && (!anyShown || date != shownDate)) {
-                label += QLatin1Char('\n') + QString::fromUtf8(date);
+                label += QLatin1Char('\n') + date;
             }
             shownDate = date;
             anyShown = true;

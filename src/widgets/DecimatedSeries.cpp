@@ -56,15 +56,32 @@ void DecimatedSeries::setData(const std::vector<double>* keys, const std::vector
                               std::shared_ptr<const void> owner) {
     keys_ = keys;
     values_ = values;
+    column_ = nullptr;
     owner_ = std::move(owner);
     dataReplaced();
 }
 
-qsizetype DecimatedSeries::pointCount() const {
-    if (values_ == nullptr) {
-        return 0;
+void DecimatedSeries::setData(const ValueColumn* values, std::shared_ptr<const void> owner) {
+    keys_ = nullptr;
+    values_ = nullptr;
+    column_ = values;
+    owner_ = std::move(owner);
+    dataReplaced();
+}
+
+void DecimatedSeries::setFinestBlock(unsigned shift) {
+    shift_ = {shift, shift + 4, shift + 8};
+    for (auto& blocks : blocks_) {
+        blocks = {};
     }
-    const size_t n = keys_ != nullptr ? std::min(keys_->size(), values_->size()) : values_->size();
+    dataReplaced();
+}
+
+qsizetype DecimatedSeries::pointCount() const {
+    const size_t values = column_ != nullptr   ? column_->size()
+                          : values_ != nullptr ? values_->size()
+                                               : 0;
+    const size_t n = keys_ != nullptr ? std::min(keys_->size(), values) : values;
     return static_cast<qsizetype>(n);
 }
 
@@ -95,7 +112,6 @@ void DecimatedSeries::summarize() const {
     if (summarized_ == n && n > 0) {
         return;
     }
-    const std::vector<double>& v = *values_;
     // Each level again from the block that held the first point not yet summarized: only
     // the last, partly filled blocks and the new ones are worked out.
     for (int level = 0; level < kLevels; ++level) {
@@ -106,7 +122,7 @@ void DecimatedSeries::summarize() const {
         for (; start < n; start += size) {
             const size_t end = std::min(start + size, n);
             const auto first = static_cast<std::uint32_t>(start);
-            Block block{first, first, v[start], v[start], 0.0};
+            Block block{first, first, 0.0, 0.0, 0.0};
             const auto take = [&](const Block& part) {
                 if (part.lowValue < block.lowValue) {
                     block.low = part.low;
@@ -119,30 +135,15 @@ void DecimatedSeries::summarize() const {
                 block.sum += part.sum;
             };
             if (level == 0) {
-                // The bulk of the work when a history is summarized afresh: values kept in
-                // registers rather than looked up through the indexes.
-                double lowValue = v[start];
-                double highValue = v[start];
-                double total = 0.0;
-                for (size_t k = start; k < end; ++k) {
-                    const double value = v[k];
-                    if (value < lowValue) {
-                        lowValue = value;
-                        block.low = static_cast<std::uint32_t>(k);
-                    }
-                    if (!(value < highValue)) {
-                        highValue = value;
-                        block.high = static_cast<std::uint32_t>(k);
-                    }
-                    total += value;
-                }
-                block.sum = total;
-                block.lowValue = lowValue;
-                block.highValue = highValue;
+                Extremes e{start, start, value(start), value(start), 0.0};
+                takePoints(e, start, end);
+                block = {static_cast<std::uint32_t>(e.low), static_cast<std::uint32_t>(e.high),
+                         e.lowValue, e.highValue, e.sum};
             } else {
                 const std::vector<Block>& below = blocks_[static_cast<size_t>(level - 1)];
                 const size_t part = BlockSize(level - 1);
-                for (size_t k = start / part; k < (end + part - 1) / part; ++k) {
+                block = below[start / part];
+                for (size_t k = start / part + 1; k < (end + part - 1) / part; ++k) {
                     take(below[k]);
                 }
             }
@@ -157,54 +158,97 @@ std::pair<size_t, size_t> DecimatedSeries::extremes(size_t first, size_t last) c
     return keptExtremes(first, last);
 }
 
-std::pair<size_t, size_t> DecimatedSeries::keptExtremes(size_t first, size_t last) const {
-    const std::vector<double>& v = *values_;
+void DecimatedSeries::takePoints(Extremes& e, size_t first, size_t last) const {
+    if (first >= last) {
+        return;
+    }
+    if (const std::int16_t* raw = packedOrNull()) {
+        // Compared as the integers they are kept as: the order is the same, and only the two
+        // found are divided out.
+        int lowRaw = raw[first];
+        int highRaw = raw[first];
+        size_t low = first;
+        size_t high = first;
+        std::int64_t total = 0;
+        for (size_t k = first; k < last; ++k) {
+            const int r = raw[k];
+            if (r < lowRaw) {
+                lowRaw = r;
+                low = k;
+            }
+            if (r >= highRaw) {
+                highRaw = r;
+                high = k;
+            }
+            total += r;
+        }
+        const double divisor = column_->divisor();
+        e.take(low, lowRaw / divisor, high, highRaw / divisor);
+        e.sum += static_cast<double>(total) / divisor;
+        return;
+    }
+    // Values kept in registers rather than looked up through the indexes.
+    const double* v = column_ != nullptr && !column_->packed() ? column_->doubles()
+                      : values_ != nullptr                     ? values_->data()
+                                                               : nullptr;
+    double lowValue = value(first);
+    double highValue = lowValue;
     size_t low = first;
     size_t high = first;
-    double lowValue = v[first];
-    double highValue = v[first];
-    // Ties keep the first lowest and the last highest, as minmax_element does.
-    const auto take = [&](size_t lowAt, double lowAtValue, size_t highAt, double highAtValue) {
-        if (lowAtValue < lowValue) {
-            low = lowAt;
-            lowValue = lowAtValue;
+    double total = 0.0;
+    for (size_t k = first; k < last; ++k) {
+        const double x = v != nullptr ? v[k] : value(k);
+        if (x < lowValue) {
+            lowValue = x;
+            low = k;
         }
-        if (!(highAtValue < highValue)) {
-            high = highAt;
-            highValue = highAtValue;
+        if (!(x < highValue)) {
+            highValue = x;
+            high = k;
         }
-    };
-    // Left to right, each step the largest kept block that starts here and fits.
+        total += x;
+    }
+    e.take(low, lowValue, high, highValue);
+    e.sum += total;
+}
+
+std::pair<size_t, size_t> DecimatedSeries::keptExtremes(size_t first, size_t last) const {
+    Extremes e{first, first, value(first), value(first), 0.0};
+    // Left to right, each step the largest kept block that starts here and fits, and the
+    // points between blocks in one run.
     size_t k = first + 1;
     while (k < last) {
         const int level = LevelAt(k, last);
         if (level < 0) {
-            take(k, v[k], k, v[k]);
-            ++k;
+            const size_t size = BlockSize(0);
+            const size_t next = std::min(last, (k + size) & ~(size - 1));
+            takePoints(e, k, next);
+            k = next;
         } else {
-            const Block& block = blocks_[static_cast<size_t>(level)][k >> kShift[level]];
-            take(block.low, block.lowValue, block.high, block.highValue);
+            const Block& block = blocks_[static_cast<size_t>(level)][k >> shift_[level]];
+            e.take(block.low, block.lowValue, block.high, block.highValue);
             k += BlockSize(level);
         }
     }
-    return {low, high};
+    return {e.low, e.high};
 }
 
 double DecimatedSeries::sum(size_t first, size_t last) const {
-    const std::vector<double>& v = *values_;
-    double total = 0.0;
+    Extremes e{first, first, value(first), value(first), 0.0};
     size_t k = first;
     while (k < last) {
         const int level = LevelAt(k, last);
         if (level < 0) {
-            total += v[k];
-            ++k;
+            const size_t size = BlockSize(0);
+            const size_t next = std::min(last, (k + size) & ~(size - 1));
+            takePoints(e, k, next);
+            k = next;
         } else {
-            total += blocks_[static_cast<size_t>(level)][k >> kShift[level]].sum;
+            e.sum += blocks_[static_cast<size_t>(level)][k >> shift_[level]].sum;
             k += BlockSize(level);
         }
     }
-    return total;
+    return e.sum;
 }
 
 QVector<QPointF> DecimatedSeries::visiblePolyline(bool* reduced, QVector<QPointF>* means) const {
@@ -221,7 +265,6 @@ QVector<QPointF> DecimatedSeries::visiblePolyline(bool* reduced, QVector<QPointF
     if (keyAxis == nullptr || valueAxis == nullptr || n == 0) {
         return line;
     }
-    const std::vector<double>& v = *values_;
     const QCPRange range = keyAxis->range();
     // One point beyond each edge, so the line runs out of the plot instead of stopping short.
     size_t from = firstAtOrAfter(range.lower, 0, n);
@@ -240,7 +283,7 @@ QVector<QPointF> DecimatedSeries::visiblePolyline(bool* reduced, QVector<QPointF
     if (!(scale > 0) || static_cast<double>(to - from) <= 2.0 * spanPixels + 2.0) {
         line.reserve(static_cast<qsizetype>(to - from));
         for (size_t i = from; i < to; ++i) {
-            line.append(QPointF(x(i), y(v[i])));
+            line.append(QPointF(x(i), y(value(i))));
         }
         return line;
     }
@@ -267,13 +310,13 @@ QVector<QPointF> DecimatedSeries::visiblePolyline(bool* reduced, QVector<QPointF
         }
         const double at = column + 0.5;
         if (j - i == 1) {
-            line.append(QPointF(at, y(v[i])));
+            line.append(QPointF(at, y(value(i))));
         } else {
             // The extremes of the column, in the order they occurred, keep every peak.
             const auto [low, high] = keptExtremes(i, j);
             const bool lowFirst = low < high;
-            line.append(QPointF(at, y(v[lowFirst ? low : high])));
-            line.append(QPointF(at, y(v[lowFirst ? high : low])));
+            line.append(QPointF(at, y(value(lowFirst ? low : high))));
+            line.append(QPointF(at, y(value(lowFirst ? high : low))));
         }
         if (means != nullptr) {
             means->append(QPointF(at, y(sum(i, j) / static_cast<double>(j - i))));
@@ -386,8 +429,8 @@ QCPRange DecimatedSeries::getValueRange(bool& foundRange, QCP::SignDomain inSign
         return {};
     }
     const auto [low, high] = extremes(first, last);
-    const double lo = (*values_)[low];
-    const double hi = (*values_)[high];
+    const double lo = value(low);
+    const double hi = value(high);
     if ((inSignDomain == QCP::sdPositive && hi <= 0) ||
         (inSignDomain == QCP::sdNegative && lo >= 0)) {
         foundRange = false;

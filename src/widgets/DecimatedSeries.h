@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "common/ValueColumn.h"
+
 namespace zr410 {
 
 // One line of a chart drawn straight from its owner's arrays, without a copy into the chart's
@@ -35,10 +37,17 @@ public:
     // followed by dataReplaced().
     void setData(const std::vector<double>* keys, const std::vector<double>* values,
                  std::shared_ptr<const void> owner = {});
+    // Values as a file gave them, point i at key i; the packed ones are compared as they are
+    // kept and turned into doubles only where they are drawn.
+    void setData(const ValueColumn* values, std::shared_ptr<const void> owner = {});
     void dataReplaced() { summarized_ = 0; }
     qsizetype pointCount() const;
 
     void setDenseLook(DenseLook look) { denseLook_ = look; }
+    // Runs of 2^shift points are the finest whose extremes are kept (then 16 and 256 times
+    // that). Small runs suit a growing history redrawn at every sample; a file of millions
+    // takes 256 for a sixteenth of the memory, its runs of points compared as packed integers.
+    void setFinestBlock(unsigned shift);
     // The depth look: a shade of the line drawn `offset` pixels away, behind it.
     void setDepth(bool on, QPointF offset, const QColor& shade);
     bool depth() const { return depth_; }
@@ -70,11 +79,38 @@ protected:
 
 private:
     double key(size_t i) const { return keys_ != nullptr ? (*keys_)[i] : static_cast<double>(i); }
+    double value(size_t i) const { return column_ != nullptr ? (*column_)[i] : (*values_)[i]; }
+    // The packed integers when every value of the column is one of them.
+    const std::int16_t* packedOrNull() const {
+        return column_ != nullptr && column_->packed() && !column_->hasOutliers() ? column_->raw()
+                                                                                  : nullptr;
+    }
     // The first point whose key is not below `k`, within [from, to].
     size_t firstAtOrAfter(double k, size_t from, size_t to) const;
     double sum(size_t first, size_t last) const;
     void summarize() const;
     std::pair<size_t, size_t> keptExtremes(size_t first, size_t last) const;
+    struct Extremes {
+        size_t low;
+        size_t high;
+        double lowValue;
+        double highValue;
+        double sum;
+
+        // Ties keep the first lowest and the last highest, as minmax_element does.
+        void take(size_t lowAt, double lowAtValue, size_t highAt, double highAtValue) {
+            if (lowAtValue < lowValue) {
+                low = lowAt;
+                lowValue = lowAtValue;
+            }
+            if (!(highAtValue < highValue)) {
+                high = highAt;
+                highValue = highAtValue;
+            }
+        }
+    };
+    // The extremes of a run of points read one by one.
+    void takePoints(Extremes& e, size_t first, size_t last) const;
 
     // The values travel with their indexes, so merging blocks never reaches back into the
     // history (whose scattered reads would cost a cache miss each).
@@ -88,12 +124,10 @@ private:
     // Level L holds blocks of 16^(L+1) points; each is built from 16 of the level below.
     static constexpr int kLevels = 3;
     static constexpr size_t kFanOut = 16;
-    static constexpr std::array<unsigned, kLevels> kShift = {4, 8, 12};  // log2 of the sizes
-    static constexpr size_t BlockSize(int level) {
-        return size_t(1) << kShift[static_cast<size_t>(level)];
-    }
+    std::array<unsigned, kLevels> shift_ = {4, 8, 12};  // log2 of the sizes
+    size_t BlockSize(int level) const { return size_t(1) << shift_[static_cast<size_t>(level)]; }
     // The largest level whose block starts at k and ends by `last`; -1 for none.
-    static int LevelAt(size_t k, size_t last) {
+    int LevelAt(size_t k, size_t last) const {
         for (int level = kLevels - 1; level >= 0; --level) {
             const size_t size = BlockSize(level);
             if ((k & (size - 1)) == 0 && k + size <= last) {
@@ -107,6 +141,7 @@ private:
 
     const std::vector<double>* keys_ = nullptr;
     const std::vector<double>* values_ = nullptr;
+    const ValueColumn* column_ = nullptr;
     std::shared_ptr<const void> owner_;
     DenseLook denseLook_ = DenseLook::Bars;
     bool depth_ = false;

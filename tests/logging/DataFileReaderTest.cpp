@@ -39,7 +39,7 @@ QByteArray record(const char* time, const char* pressure = "1.25", const char* s
 std::vector<QString> labels(const DataFileContents& contents) {
     std::vector<QString> out;
     for (qsizetype i = 0; i < contents.size(); ++i) {
-        out.push_back(contents.times.at(i));
+        out.push_back(contents.stamps.time(i));
     }
     return out;
 }
@@ -58,7 +58,7 @@ TEST_F(DataFileReader, RecordsWrittenByTheLoggerComeBackFieldForField) {
     EXPECT_EQ(result.recordsRead, 3);
     EXPECT_EQ(result.linesSkipped, 0);
     EXPECT_EQ(labels(result.contents), (std::vector<QString>{"14:03:25", "14:03:36", "14:03:47"}));
-    EXPECT_EQ(result.contents.dates.at(2), "2024-05-17");
+    EXPECT_EQ(result.contents.stamps.date(2), "2024-05-17");
     const std::array<double, 6> expected = {85.3, 80.1, 78.9, 25.0, 1.25, 85.0};
     for (int s = 0; s < kDataSeriesCount; ++s) {
         ASSERT_EQ(result.contents.series[s].size(), 3u);
@@ -71,7 +71,7 @@ TEST_F(DataFileReader, AFileSpanningMidnightKeepsItsTimesInFileOrder) {
         "2024-05-17\t23:59:58\t1\t2\t3\t4\t5\t6\r\n"
         "2024-05-18\t00:00:03\t1\t2\t3\t4\t5\t6\r\n");
     EXPECT_EQ(labels(result.contents), (std::vector<QString>{"23:59:58", "00:00:03"}));
-    EXPECT_EQ(result.contents.dates.at(1), "2024-05-18");
+    EXPECT_EQ(result.contents.stamps.date(1), "2024-05-18");
 }
 
 TEST_F(DataFileReader, DashesAndEmptyFieldsReadAsZeroAndValuesKeepTheirLeadingNumber) {
@@ -108,7 +108,7 @@ TEST_F(DataFileReader, ShortLinesAreRecordsWhoseMissingValuesReadZero) {
     for (int s = 1; s < kDataSeriesCount; ++s) {
         EXPECT_EQ(result.contents.series[s][0], 0.0);
     }
-    EXPECT_EQ(result.contents.times.at(1), "14:03:26");
+    EXPECT_EQ(result.contents.stamps.time(1), "14:03:26");
     ASSERT_EQ(result.firstIssues.size(), 2u);
     EXPECT_EQ(result.firstIssues[0].lineNumber, 1);
     EXPECT_EQ(result.firstIssues[0].kind, DataLineKind::ShortRecord);
@@ -137,7 +137,7 @@ TEST_F(DataFileReader, CrLfLfAndMixedLineEndsGiveTheSameRecords) {
         ASSERT_EQ(r->recordsRead, 50);
         EXPECT_EQ(r->linesSkipped, 0);
         EXPECT_EQ(labels(r->contents), labels(a.contents));
-        EXPECT_EQ(r->contents.series[5], a.contents.series[5]);
+        EXPECT_EQ(r->contents.series[5].toVector(), a.contents.series[5].toVector());
     }
 }
 
@@ -176,7 +176,7 @@ TEST_F(DataFileReader, BinaryGarbageAndBlankLinesAreSkippedAndCounted) {
     EXPECT_EQ(result.firstIssues[2].kind, DataLineKind::Binary);
     EXPECT_EQ(result.firstIssues[3].kind, DataLineKind::NotARecord);
     for (int s = 0; s < kDataSeriesCount; ++s) {
-        for (double v : result.contents.series[s]) {
+        for (double v : result.contents.series[s].toVector()) {
             EXPECT_TRUE(std::isfinite(v));
         }
     }
@@ -316,4 +316,188 @@ TEST(ParseDataFieldTest, GivesExactlyTheLeadingNumberParseForEveryKindOfField) {
         ASSERT_EQ(std::signbit(fast), std::signbit(general)) << f.toStdString();
         ASSERT_EQ(fast, general) << f.toStdString();
     }
+}
+
+namespace {
+
+// Everything a reader gives, as comparable texts and numbers.
+struct Snapshot {
+    std::vector<QString> stamps;
+    std::vector<double> values;
+    std::vector<QString> texts;
+    qint64 records, shortRecords, skipped, bytesComplete;
+    std::vector<std::pair<qint64, int>> issues;
+    std::array<double, kDataSeriesCount> minimum, maximum;
+    bool operator==(const Snapshot&) const = default;
+};
+
+Snapshot snapshot(const DataFileLoadResult& r) {
+    Snapshot s{{},
+               {},
+               {},
+               r.recordsRead,
+               r.shortRecords,
+               r.linesSkipped,
+               r.bytesComplete,
+               {},
+               r.contents.minimum,
+               r.contents.maximum};
+    for (qsizetype i = 0; i < r.contents.size(); ++i) {
+        s.stamps.push_back(r.contents.stamps.date(i) + '|' + r.contents.stamps.time(i));
+        for (int c = 0; c < kDataSeriesCount; ++c) {
+            s.values.push_back(r.contents.series[c][static_cast<size_t>(i)]);
+            s.texts.push_back(DataValueText(r.contents, i, c));
+        }
+    }
+    for (const auto& issue : r.firstIssues) {
+        s.issues.emplace_back(issue.lineNumber, static_cast<int>(issue.kind));
+    }
+    return s;
+}
+
+}  // namespace
+
+TEST_F(DataFileReader, AFileReadInPiecesOnSeveralThreadsGivesWhatOneThreadGives) {
+    // Every kind of line, and values that do not pack: more decimals than the column's, too
+    // large, a column whose usual decimals change, odd dates and times kept as texts.
+    QByteArray bytes;
+    QRandomGenerator rng(7);
+    for (int i = 0; i < 400; ++i) {
+        bytes += record(QTime(23, 59, 0).addSecs(i).toString("HH:mm:ss").toLatin1().constData(),
+                        i % 3 ? "1.25" : "1.3", i % 50 == 7 ? "--" : "85.0");
+        switch (i % 41) {
+            case 3:
+                bytes += "\n";
+                break;
+            case 5:
+                bytes += "2024-02-30\t24:00:00\t1\t2\t3\t4\t5\t6\r\n";
+                break;
+            case 9:
+                bytes += "2024-05-18\t10:00:00\t99999.5\t-0.0\t007\t1e3\t+4\t 12.345\n";
+                break;
+            case 11:
+                bytes += "2024-05-18\t10:00:01\t1.2\t1000861293337707602830\n";
+                break;
+            case 17:
+                bytes += QByteArray("bin\x01\x02\tx\n", 9);
+                break;
+            case 23:
+                bytes += QByteArray(70'000, 'x') + "\n";
+                break;
+            case 29:
+                bytes += "1969-12-31\t00:00:00\t-3276.7\t3276.7\t-3276.8\t6553.5\t0.01\t1\n";
+                break;
+            default:
+                break;
+        }
+        if (i % 97 == 0) {
+            bytes += QByteArray::number(rng.bounded(1000)) + "\r\n";
+        }
+    }
+    bytes += "2024-05-19\t00:00:00\t85.3";  // still being written
+    const QString path = write(bytes);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    const Snapshot oneThread = snapshot(ReadDataFile(buffer));
+    ASSERT_GT(oneThread.records, 400);
+    for (const qint64 piece : {13, 200, 4096, 65'000}) {
+        for (const int threads : {2, 3}) {
+            const DataFileLoadResult r = ReadDataFile(path, {}, {threads, piece});
+            ASSERT_EQ(r.status, DataFileStatus::Ok);
+            EXPECT_TRUE(snapshot(r) == oneThread) << piece << " bytes on " << threads;
+        }
+    }
+    // The odd values come back as they were, whatever their storage.
+    EXPECT_NE(std::find(oneThread.texts.begin(), oneThread.texts.end(), "99999.5"),
+              oneThread.texts.end());
+    EXPECT_NE(std::find(oneThread.stamps.begin(), oneThread.stamps.end(), "2024-02-30|24:00:00"),
+              oneThread.stamps.end());
+    EXPECT_NE(std::find(oneThread.values.begin(), oneThread.values.end(), 6553.5),
+              oneThread.values.end());
+}
+
+TEST_F(DataFileReader, CancellingOrFailingInPiecesLeavesNothingHalfJoined) {
+    QByteArray bytes;
+    for (int i = 0; i < 20'000; ++i) {
+        bytes += record("10:00:00");
+    }
+    const QString path = write(bytes);
+    int calls = 0;
+    const DataFileLoadResult cancelled =
+        ReadDataFile(path, [&](qint64, qint64) { return ++calls < 3; }, {2, 4096});
+    EXPECT_EQ(cancelled.status, DataFileStatus::Cancelled);
+    EXPECT_EQ(cancelled.contents.size(), 0);
+    qint64 last = -1;
+    const DataFileLoadResult whole = ReadDataFile(path,
+                                                  [&](qint64 done, qint64 total) {
+                                                      EXPECT_GE(done, last);
+                                                      EXPECT_LE(done, total);
+                                                      last = done;
+                                                      return true;
+                                                  },
+                                                  {2, 4096});
+    EXPECT_EQ(whole.recordsRead, 20'000);
+    EXPECT_EQ(last, bytes.size());
+}
+
+TEST(ValueColumnTest, PackedValuesReadBackAsTheirTextParsesAndOutliersAreKeptExactly) {
+    ValueColumn column(1);
+    const std::vector<QByteArray> texts = {"85.3",   "-3276.7", "3276.7", "0.1",  "85",  "1.25",
+                                           "6553.5", "1e9",     "-0",     "12.0", "0.07"};
+    for (const QByteArray& t : texts) {
+        column.push_back(ParseLeadingNumber(t));
+    }
+    column.appendDecimal(-32767, 1);
+    column.appendDecimal(123456789012345, 3);
+    ASSERT_TRUE(column.packed());
+    for (size_t i = 0; i < texts.size(); ++i) {
+        EXPECT_EQ(column[i], ParseLeadingNumber(texts[i])) << texts[i].constData();
+    }
+    EXPECT_EQ(column[texts.size()], -3276.7);
+    EXPECT_EQ(column[texts.size() + 1], 123456789012.345);
+    EXPECT_TRUE(column.hasOutliers());
+
+    // Joined with a column of other decimals, every value stays what it was.
+    ValueColumn other(2);
+    other.push_back(1.25);
+    other.push_back(327.67);
+    ValueColumn joined = column;
+    joined.append(other);
+    EXPECT_EQ(joined.size(), column.size() + 2);
+    EXPECT_EQ(joined[column.size()], 1.25);
+    EXPECT_EQ(joined[column.size() + 1], 327.67);
+
+    // Mostly outliers: kept as doubles, no value lost.
+    ValueColumn wide(0);
+    for (int i = 0; i < 100; ++i) {
+        wide.push_back(i + 0.5);
+    }
+    wide.settle();
+    EXPECT_FALSE(wide.packed());
+    EXPECT_EQ(wide[99], 99.5);
+}
+
+TEST(DataStampColumnTest, RealMomentsArePackedAndEverythingElseComesBackAsWritten) {
+    DataStampColumn stamps;
+    const std::vector<std::pair<QByteArray, QByteArray>> cases = {
+        {"2024-02-29", "00:00:00"}, {"2024-02-29", "23:59:59"},  {"2023-02-29", "12:00:00"},
+        {"1970-01-01", "00:00:00"}, {"1969-12-31", "23:59:59"},  {"2105-12-31", "23:59:59"},
+        {"2024-13-01", "10:00:00"}, {"2024-05-17", "24:00:00"},  {"2024-05-17", "10:00:60"},
+        {"2024/05/17", "10:00:00"}, {" 2024-05-17", "10:00:00"}, {"", ""},
+        {"2024-05-17", "1:00:00"},  {"2024-12-31", "10:00:00"}};
+    for (const auto& [date, time] : cases) {
+        ASSERT_TRUE(stamps.append(date, time));
+    }
+    for (size_t i = 0; i < cases.size(); ++i) {
+        const auto index = static_cast<qsizetype>(i);
+        EXPECT_EQ(stamps.date(index), QString::fromLatin1(cases[i].first)) << i;
+        EXPECT_EQ(stamps.time(index), QString::fromLatin1(cases[i].second)) << i;
+    }
+    EXPECT_EQ(stamps.seconds(3), 0);
+    EXPECT_EQ(stamps.seconds(1),
+              QDateTime(QDate(2024, 2, 29), QTime(23, 59, 59), Qt::UTC).toSecsSinceEpoch());
+    for (const qsizetype odd : {2, 4, 6, 7, 8, 9, 10, 11, 12}) {
+        EXPECT_FALSE(stamps.seconds(odd).has_value()) << odd;
+    }
+    EXPECT_EQ(stamps.day(13), QDate(1970, 1, 1).daysTo(QDate(2024, 12, 31)));
 }

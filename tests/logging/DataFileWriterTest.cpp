@@ -143,8 +143,8 @@ TEST(AppendDataRecord, ARecordTornByAPowerCutIsEndedBeforeTheNextAtEveryCut) {
         const DataFileLoadResult read = ReadDataFile(path);
         ASSERT_GE(read.contents.size(), 2) << "cut at " << cut;
         const qsizetype last = read.contents.size() - 1;
-        EXPECT_EQ(read.contents.times.at(last), "14:03:47") << "cut at " << cut;
+        EXPECT_EQ(read.contents.stamps.time(last), "14:03:47") << "cut at " << cut;
         EXPECT_EQ(read.contents.series[5][static_cast<size_t>(last)], 85.0) << "cut at " << cut;
-        EXPECT_EQ(read.contents.times.at(0), "14:03:25") << "cut at " << cut;
+        EXPECT_EQ(read.contents.stamps.time(0), "14:03:25") << "cut at " << cut;
     }
 }

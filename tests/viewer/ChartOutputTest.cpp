@@ -38,8 +38,8 @@ protected:
         view.show();
         auto contents = std::make_shared<DataFileContents>();
         for (int i = 0; i < 50; ++i) {
-            contents->dates.append("2024-05-17");
-            contents->times.append(QTime(10, 0).addSecs(i).toString("HH:mm:ss").toLatin1());
+            contents->stamps.append("2024-05-17",
+                                    QTime(10, 0).addSecs(i).toString("HH:mm:ss").toLatin1());
             for (int s = 0; s < kDataSeriesCount; ++s) {
                 contents->series[s].push_back(s * 10 + i % 7);
             }

@@ -21,10 +21,9 @@ std::shared_ptr<DataFileContents> makeContents(qsizetype n, std::uint32_t seed =
     contents->minimum.fill(1e300);
     contents->maximum.fill(-1e300);
     for (qsizetype i = 0; i < n; ++i) {
-        contents->dates.append("2024-05-17");
         const QByteArray time =
             QTime(0, 0).addSecs(static_cast<int>(i)).toString("HH:mm:ss").toLatin1();
-        contents->times.append(time);
+        contents->stamps.append("2024-05-17", time);
         for (int s = 0; s < kDataSeriesCount; ++s) {
             const double v = s == 4 ? 1.0 + rng.generateDouble() : 20 + 60 * rng.generateDouble();
             contents->series[s].push_back(v);
@@ -35,11 +34,11 @@ std::shared_ptr<DataFileContents> makeContents(qsizetype n, std::uint32_t seed =
     return contents;
 }
 
-std::shared_ptr<DataFileContents> threeRecords(const std::vector<QByteArray>& times) {
+std::shared_ptr<DataFileContents> threeRecords(const std::vector<QByteArray>& times,
+                                               const std::vector<QByteArray>& dates = {}) {
     auto contents = makeContents(0);
     for (size_t i = 0; i < times.size(); ++i) {
-        contents->dates.append("2024-05-17");
-        contents->times.append(times[i]);
+        contents->stamps.append(i < dates.size() ? dates[i] : "2024-05-17", times[i]);
         for (int s = 0; s < kDataSeriesCount; ++s) {
             contents->series[s].push_back(s == 4 ? 1.25 : 80.0 + static_cast<double>(i));
         }
@@ -67,7 +66,7 @@ TEST_F(Chart, StartsAsTheZeroFrameWithNamesAndTitles) {
         ASSERT_EQ(view.series(s)->pointCount(), ChartView::kZeroFramePoints);
         EXPECT_EQ(view.contents()->maximum[s], 0.0);
     }
-    EXPECT_EQ(view.contents()->times.at(0), "");
+    EXPECT_EQ(view.contents()->stamps.time(0), "");
     EXPECT_EQ(view.seriesName(0), "금형온도");
     EXPECT_EQ(view.seriesName(5), "SV");
     EXPECT_EQ(view.titleText(ChartView::LeftAxisTitle), "온도(℃)");
@@ -77,11 +76,8 @@ TEST_F(Chart, StartsAsTheZeroFrameWithNamesAndTitles) {
 }
 
 TEST_F(Chart, ThreeRecordsShowThreePointsLabelledWithTheirTimesAndEachNewDay) {
-    auto contents = threeRecords({"23:59:58", "00:00:03", "00:00:08"});
-    contents->dates = DataTextColumn();
-    for (const char* date : {"2024-05-17", "2024-05-18", "2024-05-18"}) {
-        contents->dates.append(date);
-    }
+    auto contents = threeRecords({"23:59:58", "00:00:03", "00:00:08"},
+                                 {"2024-05-17", "2024-05-18", "2024-05-18"});
     view.setContents(contents);
     view.plot()->replot();
     EXPECT_FALSE(view.showsZeroFrame());
@@ -166,8 +162,7 @@ TEST_F(Chart, ADenseSeriesDoesNotHideTheSeriesDrawnBeforeIt) {
     // series' envelope must not paint the flat line over.
     auto contents = makeContents(0);
     for (int i = 0; i < 200'000; ++i) {
-        contents->dates.append("2024-05-17");
-        contents->times.append("00:00:00");
+        contents->stamps.append("2024-05-17", "00:00:00");
         for (int s = 0; s < kDataSeriesCount; ++s) {
             contents->series[s].push_back(s == 0 ? 45.0 : s == 1 ? (i % 2 ? 0.0 : 70.0) : 10.0);
         }

@@ -181,7 +181,7 @@ TEST_F(Viewer, ClickingAFileChartsItAndShowsWhatWasRead) {
     clickFile(w, "ZR410_07.DAT");
     EXPECT_FALSE(w->chart()->showsZeroFrame());
     ASSERT_EQ(w->chart()->contents()->size(), 4);
-    EXPECT_EQ(w->chart()->contents()->times.at(1), "00:00:03");
+    EXPECT_EQ(w->chart()->contents()->stamps.time(1), "00:00:03");
     EXPECT_EQ(w->chart()->contents()->series[1][1], 0.0);
     EXPECT_TRUE(w->chart()->plot()->yAxis2->range().contains(1.25));
     EXPECT_TRUE(w->statusText().contains("기록 4개")) << w->statusText().toStdString();
@@ -480,7 +480,7 @@ TEST_F(Viewer, AFollowedFileGrowsOnScreenAndATornRecordWaitsForItsEnd) {
     w->follower()->poll();
     const auto& contents = *w->chart()->contents();
     ASSERT_EQ(contents.size(), 5);
-    EXPECT_EQ(contents.times.at(3), "00:00:09");
+    EXPECT_EQ(contents.stamps.time(3), "00:00:09");
     EXPECT_EQ(contents.series[0][3], 85.6);
     EXPECT_EQ(contents.series[5][4], 86.0);
     EXPECT_EQ(contents.maximum[5], 86.0);
@@ -489,7 +489,7 @@ TEST_F(Viewer, AFollowedFileGrowsOnScreenAndATornRecordWaitsForItsEnd) {
     append("0:11\t85.8\t80.6\t79.3\t25.5\t1.30\t86.0\r\n");
     w->follower()->poll();
     EXPECT_EQ(w->chart()->contents()->size(), 6);
-    EXPECT_EQ(w->chart()->contents()->times.at(5), "00:00:11");
+    EXPECT_EQ(w->chart()->contents()->stamps.time(5), "00:00:11");
     EXPECT_EQ(table->model()->data(table->model()->index(5, 7)).toString(), "1.30");
 
     // Cut short under the viewer: read again from the start.

@@ -157,3 +157,55 @@ TEST_F(Plot, KeptExtremesFollowAppendsAndAReplacementAsAFullScanWould) {
     series->dataReplaced();
     check("after a replacement");
 }
+
+TEST_F(Plot, PackedValuesDrawAndFindExtremesExactlyAsTheirDoublesDo) {
+    // A file's column kept as packed integers (with and without an outlier among them), with
+    // the coarser blocks the viewer keeps, against the same values as doubles.
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> tenths(-2000, 2000);
+    for (const bool outlier : {false, true}) {
+        zr410::ValueColumn packed(1);
+        std::vector<double> doubles;
+        for (int i = 0; i < 300'000; ++i) {
+            const double v = i == 123'457 && outlier ? 1234.56 : tenths(random) / 10.0;
+            packed.push_back(v);
+            doubles.push_back(v);
+        }
+        ASSERT_TRUE(packed.packed());
+        ASSERT_EQ(packed.hasOutliers(), outlier);
+        auto* fromPacked = new DecimatedSeries(plot.xAxis, plot.yAxis);
+        fromPacked->setFinestBlock(8);
+        fromPacked->setData(&packed);
+        DecimatedSeries* fromDoubles = add(nullptr, &doubles);
+        std::uniform_int_distribution<size_t> anywhere(0, doubles.size() - 1);
+        for (int r = 0; r < 200; ++r) {
+            const size_t a = anywhere(random);
+            const size_t b = r % 2 ? anywhere(random) : a + static_cast<size_t>(r) * 7 % 700;
+            const size_t first = std::min(a, b);
+            const size_t last = std::min(doubles.size(), std::max(a, b) + 1);
+            const auto expected =
+                std::minmax_element(doubles.begin() + first, doubles.begin() + last);
+            const auto [low, high] = fromPacked->extremes(first, last);
+            ASSERT_EQ(low, size_t(expected.first - doubles.begin())) << first << ".." << last;
+            ASSERT_EQ(high, size_t(expected.second - doubles.begin())) << first << ".." << last;
+        }
+        for (const auto& [lower, upper] : std::vector<std::pair<double, double>>{
+                 {-0.5, 299'999.5}, {1000.3, 91'000.7}, {123'000, 124'500}, {5.2, 900.9}}) {
+            plot.xAxis->setRange(lower, upper);
+            bool reducedPacked = false;
+            bool reducedDoubles = false;
+            QVector<QPointF> meansPacked;
+            QVector<QPointF> meansDoubles;
+            EXPECT_EQ(fromPacked->visiblePolyline(&reducedPacked, &meansPacked),
+                      fromDoubles->visiblePolyline(&reducedDoubles, &meansDoubles))
+                << lower;
+            EXPECT_EQ(reducedPacked, reducedDoubles);
+            ASSERT_EQ(meansPacked.size(), meansDoubles.size());
+            for (qsizetype i = 0; i < meansPacked.size(); ++i) {
+                EXPECT_NEAR(meansPacked[i].y(), meansDoubles[i].y(), 1e-6) << lower << " " << i;
+            }
+        }
+        plot.removePlottable(fromPacked);
+        plot.removePlottable(fromDoubles);
+    }
+}
