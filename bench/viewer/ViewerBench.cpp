@@ -3,6 +3,8 @@
 //   bench_viewer [records]          all of the below, on a generated file (default 1,000,000)
 //   bench_viewer render FILE PNG    one whole process: load, hand over to the chart, save a PNG
 //   bench_viewer export FILE        one whole process: write the workbook
+//   bench_viewer window FILE        the viewer's window opening FILE: time until it is drawn,
+//                                   and the longest the window left its events waiting
 //
 // Whole-process figures (wall time, peak resident memory) are taken from outside with wait4(),
 // for our render process and for kst2 doing the same job in the same run.
@@ -14,6 +16,7 @@
 #include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -26,6 +29,7 @@
 
 #include "viewer/ChartView.h"
 #include "viewer/SpreadsheetExport.h"
+#include "viewer/frmZR410_GraphView.h"
 
 using namespace zr410;
 
@@ -120,6 +124,41 @@ int exportProcess(const QString& file) {
                  static_cast<long long>(result.rowsWritten), result.sheets,
                  QFileInfo(dir.filePath("out.xlsx")).size() / 1048576.0);
     return result.ok ? 0 : 1;
+}
+
+// The window as an operator has it: a 5 ms timer stands for the operator's clicks, and the
+// longest wait between its ticks is how long the window did not answer.
+int windowProcess(const QString& file) {
+    frmZR410_GraphView window;
+    window.resize(1400, 950);
+    window.show();
+    QApplication::processEvents();
+    QElapsedTimer clock;
+    QElapsedTimer sinceTick;
+    double worstGap = 0;
+    QTimer ticker;
+    ticker.setInterval(5);
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        worstGap = std::max(worstGap, sinceTick.nsecsElapsed() / 1e6);
+        sinceTick.restart();
+    });
+    clock.start();
+    sinceTick.start();
+    ticker.start();
+    window.OpenDataFile(file);
+    while (window.isBusy() || window.chart()->contents()->size() == 0) {
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    }
+    const double loaded = clock.nsecsElapsed() / 1e6;
+    const qint64 drawnBy = clock.elapsed() + 1000;  // its first redraw, and the read-outs
+    while (clock.elapsed() < drawnBy) {
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    }
+    std::printf(
+        "  window: %lld records handed over after %.0f ms; longest wait for events "
+        "%.0f ms\n",
+        static_cast<long long>(window.chart()->contents()->size()), loaded, worstGap);
+    return 0;
 }
 
 void compareWithKst(const std::string& self, const QString& file, const QString& folder) {
@@ -230,6 +269,10 @@ int main(int argc, char** argv) {
     if (mode == QLatin1String("render") && argc == 4) {
         QApplication app(argc, argv);
         return renderProcess(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+    }
+    if (mode == QLatin1String("window") && argc == 3) {
+        QApplication app(argc, argv);
+        return windowProcess(QString::fromLocal8Bit(argv[2]));
     }
     if (mode == QLatin1String("export") && argc == 3) {
         QCoreApplication app(argc, argv);

@@ -143,21 +143,39 @@ bool DataLineReader::next(QByteArrayView& line) {
 
 // ---- Line classification ---------------------------------------------------------------------
 
-DataLineKind ClassifyDataLine(QByteArrayView line, bool terminated, bool overlong) {
+namespace {
+
+using DataFields = std::array<QByteArrayView, kDataFieldCount>;
+
+// One pass over a line: what kind of line it is, and where its first eight fields lie.
+DataLineKind splitLine(QByteArrayView line, bool terminated, bool overlong, DataFields& fields,
+                       int& count) {
+    count = 0;
     if (overlong) {
         return DataLineKind::Overlong;
     }
     bool blank = true;
     int tabs = 0;
-    for (const char c : line) {
+    const char* const data = line.data();
+    const qsizetype size = line.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const char c = data[i];
         const auto u = static_cast<unsigned char>(c);
         if (c == '\t') {
+            if (count < kDataFieldCount) {
+                fields[static_cast<size_t>(count++)] = QByteArrayView(data + start, i - start);
+            }
+            start = i + 1;
             ++tabs;
         } else if (u < 0x20 || u == 0x7f) {
             return DataLineKind::Binary;
         } else if (c != ' ') {
             blank = false;
         }
+    }
+    if (count < kDataFieldCount) {
+        fields[static_cast<size_t>(count++)] = QByteArrayView(data + start, size - start);
     }
     if (blank) {
         return DataLineKind::Empty;
@@ -169,6 +187,14 @@ DataLineKind ClassifyDataLine(QByteArrayView line, bool terminated, bool overlon
         return terminated ? DataLineKind::ShortRecord : DataLineKind::Incomplete;
     }
     return DataLineKind::Record;
+}
+
+}  // namespace
+
+DataLineKind ClassifyDataLine(QByteArrayView line, bool terminated, bool overlong) {
+    DataFields fields;
+    int count = 0;
+    return splitLine(line, terminated, overlong, fields, count);
 }
 
 // ---- Text column -----------------------------------------------------------------------------
@@ -273,7 +299,37 @@ std::int64_t secondOf(QByteArrayView text) {
 }  // namespace
 
 void DataStampColumn::reserve(qsizetype count) {
-    stamps_.reserve(static_cast<size_t>(count));
+    offsets_.reserve(static_cast<size_t>(count));
+    runStarts_.reserve((static_cast<size_t>(count) >> kRunShift) + 1);
+}
+
+void DataStampColumn::clear() {
+    offsets_.clear();
+    runStarts_.clear();
+    aside_.clear();
+    keptIndex_.clear();
+    keptDates_.clear();
+    keptTimes_.clear();
+    lastDay_ = -1;
+}
+
+void DataStampColumn::push(std::uint32_t stamp) {
+    const size_t index = offsets_.size();
+    if ((index & ((size_t(1) << kRunShift) - 1)) == 0) {
+        runStarts_.push_back(stamp);
+    }
+    std::uint32_t& start = runStarts_.back();
+    if (start == kNoStamp) {
+        start = stamp;
+    }
+    if (stamp != kNoStamp && stamp >= start && stamp - start < kAside) {
+        offsets_.push_back(static_cast<std::uint16_t>(stamp - start));
+        return;
+    }
+    if (stamp != kNoStamp) {
+        aside_.emplace_back(index, stamp);
+    }
+    offsets_.push_back(kAside);
 }
 
 bool DataStampColumn::append(QByteArrayView date, QByteArrayView time) {
@@ -287,28 +343,42 @@ bool DataStampColumn::append(QByteArrayView date, QByteArrayView time) {
     }
     const std::int64_t second = day >= 0 ? secondOf(time) : -1;
     const std::int64_t stamp = day * kSecondsPerDay + second;
-    if (second >= 0 && stamp < kKeptAsText) {
-        stamps_.push_back(static_cast<std::uint32_t>(stamp));
+    if (second >= 0 && stamp < kNoStamp) {
+        push(static_cast<std::uint32_t>(stamp));
         return true;
     }
     if (!keptDates_.append(date) || !keptTimes_.append(time)) {
         return false;
     }
-    keptIndex_.push_back(stamps_.size());
-    stamps_.push_back(kKeptAsText);
+    keptIndex_.push_back(offsets_.size());
+    push(kNoStamp);
     return true;
 }
 
 bool DataStampColumn::append(const DataStampColumn& more) {
-    const size_t offset = stamps_.size();
-    for (qsizetype k = 0; k < more.keptDates_.size(); ++k) {
-        if (!keptDates_.append(more.keptDates_.view(k)) ||
-            !keptTimes_.append(more.keptTimes_.view(k))) {
-            return false;
-        }
-        keptIndex_.push_back(more.keptIndex_[static_cast<size_t>(k)] + offset);
+    const size_t needed = offsets_.size() + more.offsets_.size();
+    if (needed > offsets_.capacity()) {
+        // Grown by half at least, as a file followed for days gains a record at a time.
+        reserve(static_cast<qsizetype>(std::max(needed, offsets_.capacity() * 3 / 2)));
     }
-    stamps_.insert(stamps_.end(), more.stamps_.begin(), more.stamps_.end());
+    size_t aside = 0;
+    qsizetype kept = 0;
+    for (size_t i = 0; i < more.offsets_.size(); ++i) {
+        const std::uint16_t offset = more.offsets_[i];
+        if (offset != kAside) {
+            push(more.runStarts_[i >> kRunShift] + offset);
+        } else if (aside < more.aside_.size() && more.aside_[aside].first == i) {
+            push(more.aside_[aside++].second);
+        } else {
+            if (!keptDates_.append(more.keptDates_.view(kept)) ||
+                !keptTimes_.append(more.keptTimes_.view(kept))) {
+                return false;
+            }
+            ++kept;
+            keptIndex_.push_back(offsets_.size());
+            push(kNoStamp);
+        }
+    }
     return true;
 }
 
@@ -321,11 +391,17 @@ qsizetype DataStampColumn::keptAt(qsizetype index) const {
 }
 
 std::optional<qint64> DataStampColumn::seconds(qsizetype index) const {
-    const std::uint32_t stamp = stamps_[static_cast<size_t>(index)];
-    if (stamp == kKeptAsText) {
-        return std::nullopt;
+    const auto i = static_cast<size_t>(index);
+    const std::uint16_t offset = offsets_[i];
+    if (offset != kAside) {
+        return static_cast<qint64>(runStarts_[i >> kRunShift]) + offset;
     }
-    return static_cast<qint64>(stamp);
+    const auto it = std::lower_bound(aside_.begin(), aside_.end(), i,
+                                     [](const auto& kept, size_t at) { return kept.first < at; });
+    if (it != aside_.end() && it->first == i) {
+        return static_cast<qint64>(it->second);
+    }
+    return std::nullopt;
 }
 
 std::optional<qint64> DataStampColumn::day(qsizetype index) const {
@@ -522,6 +598,19 @@ struct Piece {
     qint64 bytesComplete = -1;          // end of its last terminated line, from the file start
     bool tooLarge = false;
     bool readFailed = false;
+
+    void reset() {
+        for (ValueColumn& values : contents.series) {
+            values.clear();
+        }
+        contents.stamps.clear();
+        contents.decimals.fill(-1);
+        contents.valueTexts.clear();
+        lines = recordsRead = shortRecords = linesSkipped = 0;
+        issues.clear();
+        bytesComplete = -1;
+        tooLarge = readFailed = false;
+    }
 };
 
 void startPiece(DataFileContents& contents, const std::array<int, kDataSeriesCount>& storage,
@@ -547,12 +636,7 @@ void noteValueText(DataFileContents& contents, std::size_t series, QByteArrayVie
 }
 
 // Appends one record's fields; false when the label storage is exhausted.
-bool appendRecord(DataFileContents& contents, QByteArrayView line) {
-    std::array<QByteArrayView, kDataFieldCount> fields{};
-    const int count = ForEachDataField(line, [&](int index, QByteArrayView field) {
-        fields[static_cast<size_t>(index)] = field;
-        return index + 1 < kDataFieldCount;
-    });
+bool appendRecord(DataFileContents& contents, const DataFields& fields, int count) {
     if (!contents.stamps.append(fields[0], fields[1])) {
         return false;
     }
@@ -574,40 +658,9 @@ bool appendRecord(DataFileContents& contents, QByteArrayView line) {
 // The extremes of each column, worked out once a piece is read rather than per value.
 void findExtremes(DataFileContents& contents) {
     for (size_t s = 0; s < kDataSeriesCount; ++s) {
-        const ValueColumn& values = contents.series[s];
-        double low = 0.0;
-        double high = 0.0;
-        if (values.packed() && !values.empty()) {
-            const std::int16_t* raw = values.raw();
-            int lowRaw = 32767;
-            int highRaw = -32767;
-            bool any = false;
-            for (size_t i = 0; i < values.size(); ++i) {
-                const int r = raw[i];
-                if (r != ValueColumn::kOutlier) {
-                    lowRaw = std::min(lowRaw, r);
-                    highRaw = std::max(highRaw, r);
-                    any = true;
-                }
-            }
-            low = any ? lowRaw / values.divisor() : std::numeric_limits<double>::infinity();
-            high = any ? highRaw / values.divisor() : -std::numeric_limits<double>::infinity();
-            if (values.hasOutliers()) {
-                for (size_t i = 0; i < values.size(); ++i) {
-                    if (raw[i] == ValueColumn::kOutlier) {
-                        low = std::min(low, values[i]);
-                        high = std::max(high, values[i]);
-                    }
-                }
-            }
-        } else if (!values.empty()) {
-            const auto [lo, hi] =
-                std::minmax_element(values.doubles(), values.doubles() + values.size());
-            low = *lo;
-            high = *hi;
-        }
-        contents.minimum[s] = low;
-        contents.maximum[s] = high;
+        const ValueColumn::Span span = contents.series[s].span(0, contents.series[s].size());
+        contents.minimum[s] = span.low;
+        contents.maximum[s] = span.high;
     }
 }
 
@@ -619,8 +672,10 @@ bool readPiece(DataLineReader& reader, qint64 base, qint64 end, Piece& piece,
     qint64 nextReport = reader.bytesConsumed() + kProgressStep;
     while (reader.bytesConsumed() < end && reader.next(line)) {
         ++piece.lines;
+        DataFields fields;
+        int count = 0;
         const DataLineKind kind =
-            ClassifyDataLine(line, reader.lineTerminated(), reader.lineOverlong());
+            splitLine(line, reader.lineTerminated(), reader.lineOverlong(), fields, count);
         if (reader.lineTerminated()) {
             piece.bytesComplete = base + reader.bytesConsumed();
         }
@@ -632,7 +687,7 @@ bool readPiece(DataLineReader& reader, qint64 base, qint64 end, Piece& piece,
                 ++piece.shortRecords;
                 noteIssue(piece.issues, piece.lines, kind);
             }
-            if (!appendRecord(piece.contents, line)) {
+            if (!appendRecord(piece.contents, fields, count)) {
                 piece.tooLarge = true;
                 break;
             }
@@ -654,7 +709,7 @@ bool readPiece(DataLineReader& reader, qint64 base, qint64 end, Piece& piece,
 }
 
 // Adds a piece after what was read before it; `adopt` takes over its storage instead.
-void joinPiece(DataFileLoadResult& result, qint64& linesBefore, Piece&& piece, bool adopt) {
+void joinPiece(DataFileLoadResult& result, qint64& linesBefore, Piece& piece, bool adopt) {
     if (adopt) {
         result.contents = std::move(piece.contents);
     } else {
@@ -694,7 +749,7 @@ void readOnOneThread(QIODevice& device, qsizetype blockSize, const DataFileProgr
     const bool finished = readPiece(reader, 0, std::numeric_limits<qint64>::max(), piece,
                                     progress ? std::function<bool(qint64)>(onProgress) : nullptr);
     qint64 linesBefore = 0;
-    joinPiece(result, linesBefore, std::move(piece), true);
+    joinPiece(result, linesBefore, piece, true);
     if (!finished) {
         result.status = DataFileStatus::Cancelled;
     } else if (reader.readFailed()) {
@@ -744,13 +799,16 @@ void readInPieces(const QString& path, qint64 total, int threads, qint64 pieceBy
                 halt(DataFileStatus::ReadError, file.errorString());
                 return;
             }
+            // One piece's storage serves every piece of this thread: memory once touched
+            // stays, rather than fresh pages for every piece.
+            Piece piece;
             for (int k = nextPiece++; k < pieces && !stop; k = nextPiece++) {
                 const qint64 begin = k * pieceBytes;
                 const qint64 end = std::min(total, begin + pieceBytes);
                 // A piece starts after the first line end at or past its nominal start; the
                 // line running over it belongs to the piece before.
                 const qint64 base = std::max<qint64>(begin - 1, 0);
-                Piece piece;
+                piece.reset();
                 startPiece(piece.contents, storage, estimate / pieces + 1024);
                 bool readable = file.seek(base);
                 DataLineReader reader(file);
@@ -771,7 +829,7 @@ void readInPieces(const QString& path, qint64 total, int threads, qint64 pieceBy
                     if (stop) {
                         return;
                     }
-                    joinPiece(result, linesBefore, std::move(piece), false);
+                    joinPiece(result, linesBefore, piece, false);
                     ++nextToJoin;
                     joined.notify_all();
                 }

@@ -129,6 +129,10 @@ public:
     void reserve(qsizetype count, qsizetype bytesPerText);
     // False when the block would pass 4 GiB.
     bool append(QByteArrayView text);
+    void clear() {
+        chars_.clear();
+        ends_.clear();
+    }
     qsizetype size() const { return static_cast<qsizetype>(ends_.size()); }
     QByteArrayView view(qsizetype index) const;
     QString at(qsizetype index) const;
@@ -139,15 +143,18 @@ private:
 };
 
 // The date and time fields of every record. A "YYYY-MM-DD" and "HH:MM:SS" naming a real moment
-// from 1970 on, which is what the logger writes, is kept as four bytes of seconds; any other
-// pair of texts is kept as it stood (cut at kMaxTextLength), so the table shows it unchanged.
+// from 1970 on, which is what the logger writes, is kept as seconds: two bytes counted from the
+// first moment of its run of 256 records (a run spans minutes), the full count aside when a
+// run spans more than 18 hours. Any other pair of texts is kept as it stood (cut at
+// kMaxTextLength), so the table shows it unchanged.
 class DataStampColumn {
 public:
     void reserve(qsizetype count);
     // False when the texts kept would pass 4 GiB.
     bool append(QByteArrayView date, QByteArrayView time);
     bool append(const DataStampColumn& more);
-    qsizetype size() const { return static_cast<qsizetype>(stamps_.size()); }
+    void clear();  // keeps the storage for the next records
+    qsizetype size() const { return static_cast<qsizetype>(offsets_.size()); }
     QString date(qsizetype index) const;
     QString time(qsizetype index) const;
     // Seconds of wall-clock time since 1970-01-01 00:00:00, when the texts are a real moment.
@@ -156,10 +163,15 @@ public:
     std::optional<qint64> day(qsizetype index) const;
 
 private:
-    static constexpr std::uint32_t kKeptAsText = 0xFFFFFFFFu;
+    static constexpr unsigned kRunShift = 8;
+    static constexpr std::uint16_t kAside = 0xFFFF;
+    static constexpr std::uint32_t kNoStamp = 0xFFFFFFFFu;
     qsizetype keptAt(qsizetype index) const;
+    void push(std::uint32_t stamp);  // kNoStamp for a record kept as texts
 
-    std::vector<std::uint32_t> stamps_;
+    std::vector<std::uint16_t> offsets_;    // seconds after the run's first moment, or kAside
+    std::vector<std::uint32_t> runStarts_;  // per run: its first moment (kNoStamp: none yet)
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> aside_;  // sorted: index, seconds
     std::vector<std::uint64_t> keptIndex_;  // sorted: the records whose texts are kept
     DataTextColumn keptDates_;
     DataTextColumn keptTimes_;

@@ -17,17 +17,9 @@ std::optional<std::array<SeriesStatistics, kDataSeriesCount>> StatisticsOver(
     }
     std::array<SeriesStatistics, kDataSeriesCount> result{};
     for (std::size_t s = 0; s < kDataSeriesCount; ++s) {
-        const ValueColumn& values = contents.series[s];
-        double lo = values[static_cast<size_t>(first)];
-        double hi = lo;
-        double sum = 0;
-        for (auto i = static_cast<size_t>(first); i <= static_cast<size_t>(last); ++i) {
-            const double v = values[i];
-            lo = std::min(lo, v);
-            hi = std::max(hi, v);
-            sum += v;
-        }
-        result[s] = {lo, hi, sum / static_cast<double>(last - first + 1)};
+        const ValueColumn::Span span =
+            contents.series[s].span(static_cast<size_t>(first), static_cast<size_t>(last) + 1);
+        result[s] = {span.low, span.high, span.sum / static_cast<double>(last - first + 1)};
     }
     return result;
 }

@@ -467,6 +467,21 @@ TEST(ValueColumnTest, PackedValuesReadBackAsTheirTextParsesAndOutliersAreKeptExa
     EXPECT_EQ(joined[column.size()], 1.25);
     EXPECT_EQ(joined[column.size() + 1], 327.67);
 
+    // Lowest, highest and sum over any stretch, outliers and the marker's own value included.
+    const std::vector<double> all = joined.toVector();
+    for (size_t first = 0; first < all.size(); first += 3) {
+        for (size_t last = first + 1; last <= all.size(); last += 2) {
+            const auto span = joined.span(first, last);
+            EXPECT_EQ(span.low, *std::min_element(all.begin() + first, all.begin() + last));
+            EXPECT_EQ(span.high, *std::max_element(all.begin() + first, all.begin() + last));
+            double sum = 0;
+            for (size_t i = first; i < last; ++i) {
+                sum += all[i];
+            }
+            EXPECT_NEAR(span.sum, sum, 1e-6 * std::max(1.0, std::fabs(sum))) << first;
+        }
+    }
+
     // Mostly outliers: kept as doubles, no value lost.
     ValueColumn wide(0);
     for (int i = 0; i < 100; ++i) {
@@ -500,4 +515,35 @@ TEST(DataStampColumnTest, RealMomentsArePackedAndEverythingElseComesBackAsWritte
         EXPECT_FALSE(stamps.seconds(odd).has_value()) << odd;
     }
     EXPECT_EQ(stamps.day(13), QDate(1970, 1, 1).daysTo(QDate(2024, 12, 31)));
+}
+
+TEST(DataStampColumnTest, RunsAcrossGapsBackwardStepsAndJoinsKeepEveryMoment) {
+    // Moments a second apart, then a jump of two days, a clock set back an hour, and texts
+    // where a run of records begins; joined after a column whose length ends mid-run.
+    std::vector<std::pair<QByteArray, QByteArray>> expected;
+    QDateTime t(QDate(2024, 12, 31), QTime(23, 50, 0), Qt::UTC);
+    for (int i = 0; i < 1000; ++i) {
+        t = t.addSecs(i == 300 ? 2 * 86400 : i == 520 ? -3600 : 1);
+        if (i == 512 || i == 513) {
+            expected.emplace_back("어제", "--:--");
+        } else {
+            expected.emplace_back(t.date().toString(Qt::ISODate).toLatin1(),
+                                  t.time().toString("HH:mm:ss").toLatin1());
+        }
+    }
+    DataStampColumn head;
+    DataStampColumn whole;
+    for (size_t i = 0; i < 37; ++i) {
+        ASSERT_TRUE(head.append(expected[i].first, expected[i].second));
+    }
+    for (const auto& [date, time] : expected) {
+        ASSERT_TRUE(whole.append(date, time));
+    }
+    ASSERT_TRUE(head.append(whole));
+    ASSERT_EQ(head.size(), 1037);
+    for (qsizetype i = 0; i < head.size(); ++i) {
+        const auto& [date, time] = expected[static_cast<size_t>(i < 37 ? i : i - 37)];
+        ASSERT_EQ(head.date(i), QString::fromUtf8(date)) << i;
+        ASSERT_EQ(head.time(i), QString::fromUtf8(time)) << i;
+    }
 }
