@@ -98,10 +98,22 @@ size_t DecimatedSeries::firstAtOrAfter(double k, size_t from, size_t to) const {
                : at >= static_cast<double>(to) ? to
                                                : static_cast<size_t>(at);
     }
-    return static_cast<size_t>(std::lower_bound(keys_->begin() + static_cast<std::ptrdiff_t>(from),
-                                                keys_->begin() + static_cast<std::ptrdiff_t>(to),
-                                                k) -
-                               keys_->begin());
+    // Galloping from `from`: a redraw asks for the next pixel column's first key, a few hundred
+    // points on, and a search over the whole rest would miss the cache at every step.
+    const double* keys = keys_->data();
+    if (from >= to || !(keys[from] < k)) {
+        return from;
+    }
+    size_t below = from;  // keys[below] < k
+    size_t step = 1;
+    size_t probe = from + 1;
+    while (probe < to && keys[probe] < k) {
+        below = probe;
+        step *= 2;
+        probe = from + step;
+    }
+    return static_cast<size_t>(std::lower_bound(keys + below + 1, keys + std::min(probe, to), k) -
+                               keys);
 }
 
 void DecimatedSeries::summarize() const {
@@ -188,9 +200,7 @@ void DecimatedSeries::takePoints(Extremes& e, size_t first, size_t last) const {
         return;
     }
     // Values kept in registers rather than looked up through the indexes.
-    const double* v = column_ != nullptr && !column_->packed() ? column_->doubles()
-                      : values_ != nullptr                     ? values_->data()
-                                                               : nullptr;
+    const double* v = doublesOrNull();
     double lowValue = value(first);
     double highValue = lowValue;
     size_t low = first;
@@ -213,6 +223,7 @@ void DecimatedSeries::takePoints(Extremes& e, size_t first, size_t last) const {
 }
 
 std::pair<size_t, size_t> DecimatedSeries::keptExtremes(size_t first, size_t last) const {
+    const double* v = doublesOrNull();
     Extremes e{first, first, value(first), value(first), 0.0};
     // Left to right, each step the largest kept block that starts here and fits, and the
     // points between blocks in one run.
@@ -222,8 +233,15 @@ std::pair<size_t, size_t> DecimatedSeries::keptExtremes(size_t first, size_t las
         if (level < 0) {
             const size_t size = BlockSize(0);
             const size_t next = std::min(last, (k + size) & ~(size - 1));
-            takePoints(e, k, next);
-            k = next;
+            if (v != nullptr) {
+                // The common case of a redraw, a few points at each column's edges: inline.
+                for (; k < next; ++k) {
+                    e.take(k, v[k], k, v[k]);
+                }
+            } else {
+                takePoints(e, k, next);
+                k = next;
+            }
         } else {
             const Block& block = blocks_[static_cast<size_t>(level)][k >> shift_[level]];
             e.take(block.low, block.lowValue, block.high, block.highValue);

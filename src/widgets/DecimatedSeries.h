@@ -80,6 +80,11 @@ protected:
 private:
     double key(size_t i) const { return keys_ != nullptr ? (*keys_)[i] : static_cast<double>(i); }
     double value(size_t i) const { return column_ != nullptr ? (*column_)[i] : (*values_)[i]; }
+    const double* doublesOrNull() const {
+        return column_ != nullptr ? (column_->packed() ? nullptr : column_->doubles())
+               : values_ != nullptr ? values_->data()
+                                    : nullptr;
+    }
     // The packed integers when every value of the column is one of them.
     const std::int16_t* packedOrNull() const {
         return column_ != nullptr && column_->packed() && !column_->hasOutliers() ? column_->raw()
