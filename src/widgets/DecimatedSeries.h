@@ -81,7 +81,7 @@ private:
     double key(size_t i) const { return keys_ != nullptr ? (*keys_)[i] : static_cast<double>(i); }
     double value(size_t i) const { return column_ != nullptr ? (*column_)[i] : (*values_)[i]; }
     const double* doublesOrNull() const {
-        return column_ != nullptr ? (column_->packed() ? nullptr : column_->doubles())
+        return column_ != nullptr   ? (column_->packed() ? nullptr : column_->doubles())
                : values_ != nullptr ? values_->data()
                                     : nullptr;
     }
