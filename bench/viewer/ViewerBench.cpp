@@ -10,6 +10,7 @@
 // for our render process and for kst2 doing the same job in the same run.
 #include <qcustomplot.h>
 #include <QApplication>
+#include <QDate>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -47,12 +48,15 @@ void writeDataFile(const QString& path, qint64 records) {
     for (qint64 i = 0; i < records; ++i) {
         const qint64 t = 8 * 3600 + i;
         const double wave = 5.0 * std::sin(static_cast<double>(i) / 3000.0);
+        // Real dates: ten million records run over four months.
+        const QDate day = QDate(2024, 5, 17).addDays(t / 86400);
         std::snprintf(
             line, sizeof line,
-            "2024-05-%02lld\t%02lld:%02lld:%02lld\t%.1f\t%.1f\t%.1f\t%.1f\t%.2f\t85.0\r\n",
-            17 + t / 86400, t / 3600 % 24, t / 60 % 60, t % 60, 82 + wave + rng.generateDouble(),
-            79 + wave + rng.generateDouble(), 76 + wave + rng.generateDouble(),
-            25 + 2 * rng.generateDouble(), 1.2 + 0.1 * std::cos(static_cast<double>(i) / 500.0));
+            "%04d-%02d-%02d\t%02lld:%02lld:%02lld\t%.1f\t%.1f\t%.1f\t%.1f\t%.2f\t85.0\r\n",
+            day.year(), day.month(), day.day(), t / 3600 % 24, t / 60 % 60, t % 60,
+            82 + wave + rng.generateDouble(), 79 + wave + rng.generateDouble(),
+            76 + wave + rng.generateDouble(), 25 + 2 * rng.generateDouble(),
+            1.2 + 0.1 * std::cos(static_cast<double>(i) / 500.0));
         block += line;
         if (block.size() > (1 << 20)) {
             file.write(block);
