@@ -25,6 +25,15 @@ public:
     ValueColumn() = default;
     explicit ValueColumn(int decimals) { setDecimals(decimals); }
 
+    // 10^decimals, for decimals up to 6 (what a plain number in a data file may carry).
+    static constexpr std::int64_t Scale(int decimals) {
+        std::int64_t scale = 1;
+        for (int i = 0; i < decimals; ++i) {
+            scale *= 10;
+        }
+        return scale;
+    }
+
     // Packs an empty column with the given decimals (clamped to 0..kMaxDecimals); a negative
     // count keeps doubles.
     void setDecimals(int decimals);

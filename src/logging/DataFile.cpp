@@ -550,7 +550,7 @@ FieldScan scanField(QByteArrayView field) {
 std::array<int, kDataSeriesCount> planStorage(QByteArrayView sample) {
     std::array<int, kDataSeriesCount> decimals{};
     std::array<bool, kDataSeriesCount> seen{};
-    std::array<std::int64_t, kDataSeriesCount> largest{};
+    std::array<double, kDataSeriesCount> largest{};
     while (!sample.isEmpty()) {
         const qsizetype newline = sample.indexOf('\n');
         if (newline < 0) {
@@ -561,26 +561,30 @@ std::array<int, kDataSeriesCount> planStorage(QByteArrayView sample) {
         if (line.endsWith('\r')) {
             line.chop(1);
         }
-        if (!IsRecord(ClassifyDataLine(line, true, false))) {
+        DataFields fields;
+        int count = 0;
+        if (!IsRecord(splitLine(line, true, false, fields, count))) {
             continue;
         }
-        ForEachDataField(line, [&](int index, QByteArrayView field) {
+        for (int index = 2; index < count; ++index) {
             const auto s = static_cast<size_t>(index - 2);
-            if (index >= 2) {
-                const FieldScan scan = scanField(field);
-                if (scan.plain >= 0) {
-                    decimals[s] = std::max(decimals[s], scan.plain);
-                    largest[s] = std::max(largest[s], std::abs(scan.mantissa) + 1);
-                    seen[s] = true;
-                }
+            const FieldScan scan = scanField(fields[static_cast<size_t>(index)]);
+            if (scan.plain >= 0) {
+                decimals[s] = std::max(decimals[s], scan.plain);
+                // It must still fit once counted in the column's decimals.
+                largest[s] =
+                    std::max(largest[s], static_cast<double>(std::abs(scan.mantissa)) /
+                                             static_cast<double>(ValueColumn::Scale(scan.plain)));
+                seen[s] = true;
             }
-            return index + 1 < kDataFieldCount;
-        });
+        }
     }
     for (size_t s = 0; s < kDataSeriesCount; ++s) {
         if (!seen[s]) {
             decimals[s] = 1;  // the usual reading until the file says otherwise
-        } else if (decimals[s] > ValueColumn::kMaxDecimals || largest[s] > 32767) {
+        } else if (decimals[s] > ValueColumn::kMaxDecimals ||
+                   std::round(largest[s] * static_cast<double>(ValueColumn::Scale(decimals[s]))) >
+                       32767.0) {
             decimals[s] = -1;
         }
     }
