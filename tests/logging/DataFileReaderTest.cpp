@@ -547,3 +547,45 @@ TEST(DataStampColumnTest, RunsAcrossGapsBackwardStepsAndJoinsKeepEveryMoment) {
         ASSERT_EQ(head.time(i), QString::fromUtf8(time)) << i;
     }
 }
+
+TEST_F(DataFileReader, RecordsJoinedFromStretchesWrittenDifferentlyKeepTheirOwnTexts) {
+    // The file's first stretch writes pressure "1.30" and SV only as "--"; the second writes
+    // "1.3", "85" and whole values too large for the packed column. However the stretches are
+    // joined (pieces on two threads, or a followed file's new records appended), every field
+    // comes back as written, and every value as its text reads.
+    QByteArray first;
+    QByteArray second;
+    std::vector<QByteArray> written;
+    for (int i = 0; i < 300; ++i) {
+        const QByteArray p = QByteArray::number(1.0 + i % 50 / 100.0, 'f', 2);
+        first += "2024-05-17\t10:00:00\t85.3\t80.1\t78.9\t25.0\t" + p + "\t--\r\n";
+        written.push_back(p);
+    }
+    for (int i = 0; i < 300; ++i) {
+        const QByteArray p = QByteArray::number(1.0 + i % 9 / 10.0, 'f', 1);
+        const QByteArray big = QByteArray::number(40000 + i);
+        second += "2024-05-17\t10:05:00\t" + big + "\t80.1\t78.9\t25.0\t" + p + "\t85\r\n";
+        written.push_back(p);
+    }
+    const auto check = [&](const DataFileContents& c, const char* how) {
+        ASSERT_EQ(c.size(), 600) << how;
+        for (qsizetype i = 0; i < 600; ++i) {
+            const auto at = static_cast<size_t>(i);
+            ASSERT_EQ(DataValueText(c, i, 4), QString::fromLatin1(written[at])) << how << i;
+            ASSERT_EQ(c.series[4][at], written[at].toDouble()) << how << i;
+            ASSERT_EQ(DataValueText(c, i, 5), i < 300 ? "--" : "85") << how << i;
+            ASSERT_EQ(c.series[0][at], i < 300 ? 85.3 : 40000.0 + static_cast<double>(i - 300));
+        }
+        EXPECT_EQ(c.maximum[0], 40299.0) << how;
+        EXPECT_EQ(c.minimum[5], 0.0) << how;
+    };
+    const QString path = write(first + second);
+    check(ReadDataFile(path, {}, {2, 997}).contents, "pieces");
+    QBuffer head(&first);
+    QBuffer tail(&second);
+    head.open(QIODevice::ReadOnly);
+    tail.open(QIODevice::ReadOnly);
+    DataFileContents followed = ReadDataFile(head).contents;
+    AppendContents(followed, ReadDataFile(tail).contents);
+    check(followed, "appended");
+}

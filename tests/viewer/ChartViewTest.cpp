@@ -1,11 +1,13 @@
 // The chart: what the operator sees for a loaded file, and that the per-pixel reduction of a
 // million points draws exactly the extremes that every point would.
 #include <qcustomplot.h>
+#include <QBuffer>
 #include <QRandomGenerator>
 
 #include <gtest/gtest.h>
 
 #include <map>
+#include <numeric>
 
 #include "viewer/ChartReadout.h"
 #include "viewer/ChartView.h"
@@ -251,4 +253,35 @@ TEST(Readout, DurationsAndNumbersReadAsAnOperatorWritesThem) {
     EXPECT_FALSE(SecondsBetween(*contents, 0, 3).has_value());
     EXPECT_FALSE(StatisticsOver(*contents, 2, 1).has_value());
     EXPECT_EQ(StatisticsOver(*contents, -5, 99)->at(0).mean, 81.0);
+}
+
+TEST(Readout, StatisticsOfAFilesPackedValuesMatchEveryValueRead) {
+    // Values as a file keeps them: packed counts of tenths, "--" read as 0, and values kept
+    // aside because they do not fit (late in the file, past the lines that choose the
+    // storage); any stretch, ends included.
+    QByteArray bytes;
+    for (int i = 0; i < 4000; ++i) {
+        const QByteArray v = i % 97 == 5 ? QByteArray("--")
+                             : i > 3000 && i % 89 == 3
+                                 ? QByteArray::number(50000 + i)
+                                 : QByteArray::number(20 + i % 37 / 10.0, 'f', 1);
+        bytes += "2024-05-17\t10:00:00\t" + v + "\t1\t2\t3\t1.25\t85.0\n";
+    }
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    const DataFileContents contents = ReadDataFile(buffer).contents;
+    ASSERT_TRUE(contents.series[0].hasOutliers());
+    const std::vector<double> values = contents.series[0].toVector();
+    for (const auto& [first, last] : std::vector<std::pair<qsizetype, qsizetype>>{
+             {0, 3999}, {3, 3}, {5, 5}, {4, 300}, {3029, 3029}, {2990, 3999}, {3028, 3030}}) {
+        const auto stats = StatisticsOver(contents, first, last);
+        ASSERT_TRUE(stats.has_value());
+        const auto begin = values.begin() + first;
+        const auto end = values.begin() + last + 1;
+        EXPECT_EQ(stats->at(0).minimum, *std::min_element(begin, end)) << first;
+        EXPECT_EQ(stats->at(0).maximum, *std::max_element(begin, end)) << first;
+        EXPECT_NEAR(stats->at(0).mean,
+                    std::accumulate(begin, end, 0.0) / static_cast<double>(last - first + 1), 1e-9)
+            << first;
+    }
 }
