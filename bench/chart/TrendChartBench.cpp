@@ -1,7 +1,7 @@
 // Trend chart tick cost: one append plus an immediate redraw, with the chart already holding
 // a long run. Prints mean and worst tick times for each size, with 3D on and off.
 //
-//   QT_QPA_PLATFORM=offscreen trend_chart_bench [ticks]
+//   QT_QPA_PLATFORM=offscreen trend_chart_bench [ticks [points]]
 
 #include <qcustomplot.h>
 #include <QApplication>
@@ -57,6 +57,11 @@ int main(int argc, char** argv) {
     const int ticks = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
     // The last size crosses the 700,000-point cap during its ticks, so its worst tick includes
     // the thinning of the older half.
+    // A second argument measures that one size alone (with 3D on), for a profiler.
+    if (argc > 2) {
+        measure(std::max(10, std::atoi(argv[2])), true, false, ticks);
+        return 0;
+    }
     for (int points : {86400, 500000, TrendChart::kPointCap - 10}) {
         for (bool depth : {true, false}) {
             measure(points, depth, false, ticks);

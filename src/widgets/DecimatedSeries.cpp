@@ -12,8 +12,8 @@ constexpr int kEnvelopeAlpha = 70;
 // A line reduced to the extremes of each pixel column, as bars: one per column from its lowest
 // to its highest point, reaching to where the previous column ended so the line stays joined.
 // Filling upright rectangles costs a fraction of stroking the same shape as tall wide lines.
-QVector<QRectF> ColumnBars(const QVector<QPointF>& line, double width) {
-    QVector<QRectF> bars;
+QVector<QRect> ColumnBars(const QVector<QPointF>& line, double width) {
+    QVector<QRect> bars;
     bars.reserve(line.size() / 2 + 1);
     double previous = line.front().y();
     for (qsizetype i = 0; i < line.size();) {
@@ -25,7 +25,13 @@ QVector<QRectF> ColumnBars(const QVector<QPointF>& line, double width) {
             bottom = std::max(bottom, line[i].y());
             previous = line[i].y();
         }
-        bars.append(QRectF(x - width / 2, top - width / 2, width, bottom - top + width));
+        // Whole pixels: the raster engine fills them as plain spans, several times faster
+        // than rectangles with fractional edges.
+        const int left = static_cast<int>(std::lround(x - width / 2));
+        const int upper = static_cast<int>(std::lround(top - width / 2));
+        const int lower = static_cast<int>(std::lround(bottom + width / 2));
+        bars.append(
+            QRect(left, upper, static_cast<int>(std::lround(width)), std::max(1, lower - upper)));
     }
     return bars;
 }
@@ -69,8 +75,16 @@ void DecimatedSeries::setData(const ValueColumn* values, std::shared_ptr<const v
     dataReplaced();
 }
 
+DecimatedSeries::Shifts DecimatedSeries::ShiftsFrom(unsigned finest) {
+    Shifts shift{};
+    for (size_t level = 0; level < shift.size(); ++level) {
+        shift[level] = finest + static_cast<unsigned>(level) * kFanOutShift;
+    }
+    return shift;
+}
+
 void DecimatedSeries::setFinestBlock(unsigned shift) {
-    shift_ = {shift, shift + 4, shift + 8};
+    shift_ = ShiftsFrom(shift);
     for (auto& blocks : blocks_) {
         blocks = {};
     }
@@ -116,6 +130,45 @@ size_t DecimatedSeries::firstAtOrAfter(double k, size_t from, size_t to) const {
                                keys);
 }
 
+template <class Finest>
+void DecimatedSeries::Extend(Levels& levels, const Shifts& shift, size_t from, size_t count,
+                             const Finest& finest) {
+    // Each level again from the block that held the first point not yet covered: only the
+    // last, partly filled blocks and the new ones are worked out.
+    for (size_t level = 0; level < levels.size(); ++level) {
+        std::vector<Block>& blocks = levels[level];
+        const size_t size = size_t(1) << shift[level];
+        size_t start = from / size * size;
+        blocks.resize(start / size);
+        for (; start < count; start += size) {
+            const size_t end = std::min(start + size, count);
+            if (level == 0) {
+                const Extremes e = finest(start, end);
+                blocks.push_back({static_cast<std::uint32_t>(e.low),
+                                  static_cast<std::uint32_t>(e.high), e.lowValue, e.highValue,
+                                  e.sum});
+                continue;
+            }
+            const std::vector<Block>& below = levels[level - 1];
+            const unsigned part = shift[level - 1];
+            Block block = below[start >> part];
+            for (size_t k = (start >> part) + 1; k < ((end - 1) >> part) + 1; ++k) {
+                const Block& next = below[k];
+                if (next.lowValue < block.lowValue) {
+                    block.low = next.low;
+                    block.lowValue = next.lowValue;
+                }
+                if (!(next.highValue < block.highValue)) {
+                    block.high = next.high;
+                    block.highValue = next.highValue;
+                }
+                block.sum += next.sum;
+            }
+            blocks.push_back(block);
+        }
+    }
+}
+
 void DecimatedSeries::summarize() const {
     const size_t n = static_cast<size_t>(pointCount());
     if (summarized_ > n) {
@@ -124,50 +177,40 @@ void DecimatedSeries::summarize() const {
     if (summarized_ == n && n > 0) {
         return;
     }
-    // Each level again from the block that held the first point not yet summarized: only
-    // the last, partly filled blocks and the new ones are worked out.
-    for (int level = 0; level < kLevels; ++level) {
-        std::vector<Block>& blocks = blocks_[static_cast<size_t>(level)];
-        const size_t size = BlockSize(level);
-        size_t start = summarized_ / size * size;
-        blocks.resize(start / size);
-        for (; start < n; start += size) {
-            const size_t end = std::min(start + size, n);
-            const auto first = static_cast<std::uint32_t>(start);
-            Block block{first, first, 0.0, 0.0, 0.0};
-            const auto take = [&](const Block& part) {
-                if (part.lowValue < block.lowValue) {
-                    block.low = part.low;
-                    block.lowValue = part.lowValue;
-                }
-                if (!(part.highValue < block.highValue)) {
-                    block.high = part.high;
-                    block.highValue = part.highValue;
-                }
-                block.sum += part.sum;
-            };
-            if (level == 0) {
-                Extremes e{start, start, value(start), value(start), 0.0};
-                takePoints(e, start, end);
-                block = {static_cast<std::uint32_t>(e.low), static_cast<std::uint32_t>(e.high),
-                         e.lowValue, e.highValue, e.sum};
-            } else {
-                const std::vector<Block>& below = blocks_[static_cast<size_t>(level - 1)];
-                const size_t part = BlockSize(level - 1);
-                block = below[start / part];
-                for (size_t k = start / part + 1; k < (end + part - 1) / part; ++k) {
-                    take(below[k]);
-                }
-            }
-            blocks.push_back(block);
-        }
-    }
+    Extend(blocks_, shift_, summarized_, n, [this](size_t start, size_t end) {
+        Extremes e{start, start, value(start), value(start), 0.0};
+        takePoints(e, start, end);
+        return e;
+    });
     summarized_ = n;
+}
+
+DecimatedSeries::Summary DecimatedSeries::Summarize(const double* values, size_t count,
+                                                    unsigned finestShift) {
+    Summary summary;
+    summary.shift_ = ShiftsFrom(finestShift);
+    Extend(summary.blocks_, summary.shift_, 0, count, [values](size_t start, size_t end) {
+        Extremes e{start, start, values[start], values[start], 0.0};
+        TakeDoubles(e, values, start, end);
+        return e;
+    });
+    summary.points_ = count;
+    return summary;
+}
+
+void DecimatedSeries::adoptSummary(Summary summary) {
+    if (summary.shift_ != shift_ || summary.points_ > static_cast<size_t>(pointCount())) {
+        dataReplaced();  // not made for these arrays: worked out afresh instead
+        return;
+    }
+    blocks_ = std::move(summary.blocks_);
+    summarized_ = summary.points_;
 }
 
 std::pair<size_t, size_t> DecimatedSeries::extremes(size_t first, size_t last) const {
     summarize();
-    return keptExtremes(first, last);
+    const Extremes e = keptExtremes(first, last);
+    return {e.low, e.high};
 }
 
 void DecimatedSeries::takePoints(Extremes& e, size_t first, size_t last) const {
@@ -199,15 +242,17 @@ void DecimatedSeries::takePoints(Extremes& e, size_t first, size_t last) const {
         e.sum += static_cast<double>(total) / divisor;
         return;
     }
-    // Values kept in registers rather than looked up through the indexes.
-    const double* v = doublesOrNull();
+    if (const double* v = doublesOrNull()) {
+        TakeDoubles(e, v, first, last);
+        return;
+    }
     double lowValue = value(first);
     double highValue = lowValue;
     size_t low = first;
     size_t high = first;
     double total = 0.0;
     for (size_t k = first; k < last; ++k) {
-        const double x = v != nullptr ? v[k] : value(k);
+        const double x = value(k);
         if (x < lowValue) {
             lowValue = x;
             low = k;
@@ -222,7 +267,33 @@ void DecimatedSeries::takePoints(Extremes& e, size_t first, size_t last) const {
     e.sum += total;
 }
 
-std::pair<size_t, size_t> DecimatedSeries::keptExtremes(size_t first, size_t last) const {
+void DecimatedSeries::TakeDoubles(Extremes& e, const double* v, size_t first, size_t last) {
+    if (first >= last) {
+        return;
+    }
+    // Values kept in registers rather than looked up through the indexes.
+    double lowValue = v[first];
+    double highValue = lowValue;
+    size_t low = first;
+    size_t high = first;
+    double total = 0.0;
+    for (size_t k = first; k < last; ++k) {
+        const double x = v[k];
+        if (x < lowValue) {
+            lowValue = x;
+            low = k;
+        }
+        if (!(x < highValue)) {
+            highValue = x;
+            high = k;
+        }
+        total += x;
+    }
+    e.take(low, lowValue, high, highValue);
+    e.sum += total;
+}
+
+DecimatedSeries::Extremes DecimatedSeries::keptExtremes(size_t first, size_t last) const {
     const double* v = doublesOrNull();
     Extremes e{first, first, value(first), value(first), 0.0};
     // Left to right, each step the largest kept block that starts here and fits, and the
@@ -248,7 +319,7 @@ std::pair<size_t, size_t> DecimatedSeries::keptExtremes(size_t first, size_t las
             k += BlockSize(level);
         }
     }
-    return {e.low, e.high};
+    return e;
 }
 
 double DecimatedSeries::sum(size_t first, size_t last) const {
@@ -313,12 +384,35 @@ QVector<QPointF> DecimatedSeries::visiblePolyline(bool* reduced, QVector<QPointF
     if (means != nullptr) {
         means->reserve(static_cast<qsizetype>(spanPixels) + 2);
     }
+    // Where columns hold many points, each column's end moves on to the next edge of a kept
+    // block a quarter of a column long or less, so a column is a few whole blocks, read in
+    // order from one array, and no point of the history is read for it: gathering the edges
+    // of every column from points and small blocks would cost a cache miss each. The move is
+    // a fraction of a pixel; no peak is lost, at most it lands on the column beside its own.
+    size_t grain = 1;
+    for (int level = kLevels - 1; level >= 0; --level) {
+        if (4.0 * static_cast<double>(BlockSize(level)) * spanPixels <=
+            static_cast<double>(to - from)) {
+            grain = BlockSize(level);
+            break;
+        }
+    }
+    size_t guess = 0;  // where the next column most likely ends: as wide as the previous one
     size_t i = from;
     while (i < to) {
         const double column = std::floor(x(i));
         // The first key of the next pixel column; the points in between are one slice.
         const double nextKey = (column + 1 - x0) / scale;
-        size_t j = std::max(i + 1, firstAtOrAfter(nextKey, i + 1, to));
+        size_t j;
+        if (keys_ != nullptr && guess > i + 1 && guess < to && (*keys_)[guess - 1] < nextKey) {
+            j = firstAtOrAfter(nextKey, guess, to);
+        } else {
+            j = std::max(i + 1,
+                         firstAtOrAfter(nextKey, i + 1, std::min(std::max(guess, i + 1), to)));
+            if (j == guess && guess < to) {
+                j = firstAtOrAfter(nextKey, j, to);
+            }
+        }
         // The key found by arithmetic may round to the other side of the column's edge.
         while (j > i + 1 && std::floor(x(j - 1)) > column) {
             --j;
@@ -326,15 +420,17 @@ QVector<QPointF> DecimatedSeries::visiblePolyline(bool* reduced, QVector<QPointF
         while (j < to && std::floor(x(j)) <= column) {
             ++j;
         }
+        guess = j + (j - i);
+        j = std::min(to, (j + grain - 1) & ~(grain - 1));
         const double at = column + 0.5;
         if (j - i == 1) {
             line.append(QPointF(at, y(value(i))));
         } else {
             // The extremes of the column, in the order they occurred, keep every peak.
-            const auto [low, high] = keptExtremes(i, j);
-            const bool lowFirst = low < high;
-            line.append(QPointF(at, y(value(lowFirst ? low : high))));
-            line.append(QPointF(at, y(value(lowFirst ? high : low))));
+            const Extremes e = keptExtremes(i, j);
+            const bool lowFirst = e.low < e.high;
+            line.append(QPointF(at, y(lowFirst ? e.lowValue : e.highValue)));
+            line.append(QPointF(at, y(lowFirst ? e.highValue : e.lowValue)));
         }
         if (means != nullptr) {
             means->append(QPointF(at, y(sum(i, j) / static_cast<double>(j - i))));
@@ -356,7 +452,7 @@ void DecimatedSeries::draw(QCPPainter* painter) {
     shadow.setColor(shade_);
     if (reduced && !envelope) {
         // Without smoothing, which would cost more than the rest of a redraw and show nothing.
-        const QVector<QRectF> bars = ColumnBars(line, std::max(1.0, mPen.widthF()));
+        const QVector<QRect> bars = ColumnBars(line, std::max(1.0, mPen.widthF()));
         painter->save();
         painter->setAntialiasing(false);
         painter->setPen(Qt::NoPen);

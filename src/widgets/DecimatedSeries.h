@@ -15,14 +15,45 @@ namespace zr410 {
 // One line of a chart drawn straight from its owner's arrays, without a copy into the chart's
 // own containers. A redraw reduces the visible points to the lowest and highest value of each
 // pixel column, in the order they occurred, so half a million points draw about as fast as a
-// screenful and every peak stays. The extremes (and sums) of each run of 16, 256 and 4096
-// points are kept, and only the new ones are worked out when points are appended, so a redraw
-// costs the pixel columns, not the history.
+// screenful and every peak stays. The extremes (and sums) of each run of 16, 64, 256, 1024 and
+// 4096 points are kept, and only the new ones are worked out when points are appended, so a
+// redraw costs the pixel columns, not the history.
 //
 // Both charts of the programs build on it: the monitor's trend (keys are sample numbers, the
 // history grows) and the viewer's file chart (key = record index, a file of millions).
 class DecimatedSeries : public QCPAbstractPlottable {
+    // The values travel with their indexes, so merging blocks never reaches back into the
+    // history (whose scattered reads would cost a cache miss each).
+    struct Block {
+        std::uint32_t low;
+        std::uint32_t high;
+        double lowValue;
+        double highValue;
+        double sum;
+    };
+    // Level L holds blocks of 4^L times the finest size, each built from 4 of the level below:
+    // four rather than sixteen, so a pixel column's edges take fewer blocks to cover.
+    static constexpr int kLevels = 5;
+    static constexpr unsigned kFanOutShift = 2;
+    using Shifts = std::array<unsigned, kLevels>;  // log2 of the block sizes
+    using Levels = std::array<std::vector<Block>, kLevels>;
+    static Shifts ShiftsFrom(unsigned finest);
+
 public:
+    // The kept block extremes of an array of values, worked out apart from any chart (on a
+    // worker thread, say) for an array that is about to replace the drawn one.
+    class Summary {
+    public:
+        size_t points() const { return points_; }
+
+    private:
+        friend class DecimatedSeries;
+        Levels blocks_;
+        Shifts shift_{};
+        size_t points_ = 0;
+    };
+    static Summary Summarize(const double* values, size_t count, unsigned finestShift = 4);
+
     // How a line with several points per pixel column is drawn.
     enum class DenseLook {
         Bars,      // one bar per column from its lowest to its highest point, in the pen colour
@@ -41,6 +72,10 @@ public:
     // kept and turned into doubles only where they are drawn.
     void setData(const ValueColumn* values, std::shared_ptr<const void> owner = {});
     void dataReplaced() { summarized_ = 0; }
+    // The arrays were replaced by ones whose first summary.points() values `summary` was
+    // worked out from, at this series' finest block; points beyond it are summarized at the
+    // next redraw, so a replacement prepared ahead costs the redraw nothing.
+    void adoptSummary(Summary summary);
     qsizetype pointCount() const;
 
     void setDenseLook(DenseLook look) { denseLook_ = look; }
@@ -94,7 +129,6 @@ private:
     size_t firstAtOrAfter(double k, size_t from, size_t to) const;
     double sum(size_t first, size_t last) const;
     void summarize() const;
-    std::pair<size_t, size_t> keptExtremes(size_t first, size_t last) const;
     struct Extremes {
         size_t low;
         size_t high;
@@ -114,22 +148,17 @@ private:
             }
         }
     };
+    Extremes keptExtremes(size_t first, size_t last) const;
     // The extremes of a run of points read one by one.
     void takePoints(Extremes& e, size_t first, size_t last) const;
+    static void TakeDoubles(Extremes& e, const double* v, size_t first, size_t last);
+    // Extends `blocks` from the first point they do not cover, `from`, to `count` points;
+    // `finest(start, end)` gives the extremes of a run of points.
+    template <class Finest>
+    static void Extend(Levels& blocks, const Shifts& shift, size_t from, size_t count,
+                       const Finest& finest);
 
-    // The values travel with their indexes, so merging blocks never reaches back into the
-    // history (whose scattered reads would cost a cache miss each).
-    struct Block {
-        std::uint32_t low;
-        std::uint32_t high;
-        double lowValue;
-        double highValue;
-        double sum;
-    };
-    // Level L holds blocks of 16^(L+1) points; each is built from 16 of the level below.
-    static constexpr int kLevels = 3;
-    static constexpr size_t kFanOut = 16;
-    std::array<unsigned, kLevels> shift_ = {4, 8, 12};  // log2 of the sizes
+    Shifts shift_ = ShiftsFrom(4);
     size_t BlockSize(int level) const { return size_t(1) << shift_[static_cast<size_t>(level)]; }
     // The largest level whose block starts at k and ends by `last`; -1 for none.
     int LevelAt(size_t k, size_t last) const {
@@ -141,7 +170,7 @@ private:
         }
         return -1;
     }
-    mutable std::array<std::vector<Block>, kLevels> blocks_;
+    mutable Levels blocks_;
     mutable size_t summarized_ = 0;  // points covered by blocks_
 
     const std::vector<double>* keys_ = nullptr;
