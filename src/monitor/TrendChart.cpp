@@ -10,6 +10,48 @@
 
 namespace zr410 {
 
+// The thinned arrays as they will be once the cap is reached: the older half of the first
+// `half * 2` points thinned, the rest copied up to `copied`, and each series' block extremes.
+struct TrendChart::Thinned {
+    size_t half = 0;
+    size_t copied = 0;
+    std::vector<double> keys;
+    std::vector<qint64> times;
+    std::array<std::vector<double>, kSeriesCount> values;
+    std::array<DecimatedSeries::Summary, kSeriesCount> summaries;
+
+    // Reads a word of every page, so the redraw that first draws them finds the pages mapped
+    // and their tables cached.
+    void touch() const {
+        volatile double sink = 0;
+        const auto pages = [&sink](const auto& points) {
+            const size_t step = 4096 / sizeof(points[0]);
+            for (size_t i = 0; i < points.size(); i += step) {
+                sink = sink + static_cast<double>(points[i]);
+            }
+        };
+        pages(keys);
+        pages(times);
+        for (const auto& line : values) {
+            pages(line);
+        }
+    }
+};
+
+namespace {
+
+// Every second point of the older half goes; the newer half keeps full resolution.
+template <class T>
+void ThinInto(std::vector<T>& out, const T* points, size_t half, size_t count, size_t capacity) {
+    out.reserve(capacity);
+    for (size_t i = 0; i < half; i += 2) {
+        out.push_back(points[i]);
+    }
+    out.insert(out.end(), points + half, points + count);
+}
+
+}  // namespace
+
 // X-axis labels are the sample times of the points, not their index.
 class TimeLabelTicker : public QCPAxisTicker {
 public:
@@ -61,6 +103,9 @@ TrendChart::TrendChart(QWidget* parent) : ChartBase(kSeriesCount, 4, 0, parent) 
     scrollBar()->setObjectName(QStringLiteral("ChartScrollBar"));
     scrollBar()->setAccessibleName(QStringLiteral("그래프 스크롤 막대"));
     connect(scrollBar(), &QScrollBar::valueChanged, this, &TrendChart::onScroll);
+    // Queued: the work runs at the next turn of the event loop, after the redraw is shown.
+    connect(ChartFX1, &QCustomPlot::afterReplot, this, &TrendChart::afterRedraw,
+            Qt::QueuedConnection);
 
     for (int s = 0; s < kSeriesCount; ++s) {
         series(s)->setData(&keys_, &values_[s]);
@@ -76,7 +121,34 @@ TrendChart::TrendChart(QWidget* parent) : ChartBase(kSeriesCount, 4, 0, parent) 
     SetupTrendChart();
 }
 
-TrendChart::~TrendChart() = default;
+TrendChart::~TrendChart() {
+    abandonThinning();
+    if (disposal_.valid()) {
+        disposal_.get();
+    }
+}
+
+void TrendChart::afterRedraw() {
+    // Work for other threads starts once a redraw is done, in the idle second before the next
+    // sample, so it never competes with a redraw for the memory bus or the page tables; what
+    // they made is taken in the same idle time.
+    if (retired_ != nullptr) {
+        // The replaced arrays go back to the system there: returning tens of megabytes takes
+        // milliseconds on some machines.
+        if (disposal_.valid()) {
+            disposal_.get();
+        }
+        disposal_ = std::async(std::launch::async, [old = std::move(retired_)] {});
+    }
+    if (thinningDue_ && !thinning_.valid()) {
+        startThinning();
+    }
+    if (thinning_.valid() &&
+        thinning_.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
+        prepared_ = thinning_.get();
+        prepared_->touch();
+    }
+}
 
 void TrendChart::SetupTrendChart() {
     for (int s = 0; s < kSeriesCount; ++s) {
@@ -90,6 +162,7 @@ void TrendChart::SetupTrendChart() {
 
 void TrendChart::ResetTrendChart() {
     setCursor(Qt::BusyCursor);
+    abandonThinning();
     keys_.clear();
     times_.clear();
     for (int k = 0; k < kResetPoints; ++k) {
@@ -100,6 +173,7 @@ void TrendChart::ResetTrendChart() {
         values.assign(kResetPoints, 0.0);
     }
     following_ = true;
+    dataReplaced();
     recomputeValueRanges();
     unsetCursor();
     updateRange();
@@ -112,15 +186,21 @@ void TrendChart::AppendTrendPoint(int n, const std::array<double, kSeriesCount>&
         return;
     }
     if (n == 1) {
+        abandonThinning();
+        reserveToCap();
         keys_.assign({0.0, 1.0});
         times_.assign({now.addSecs(-1).toMSecsSinceEpoch(), now.toMSecsSinceEpoch()});
         for (int s = 0; s < kSeriesCount; ++s) {
             values_[s].assign({values[s], values[s]});
         }
+        dataReplaced();
         recomputeValueRanges();
     } else {
-        if (static_cast<int>(keys_.size()) >= cap_) {
+        const size_t count = keys_.size();
+        if (count >= static_cast<size_t>(cap_)) {
             thinOlderHalf();
+        } else {
+            thinningDue_ = count + thinningLead() >= static_cast<size_t>(cap_);
         }
         keys_.push_back(n);
         times_.push_back(now.toMSecsSinceEpoch());
@@ -132,24 +212,112 @@ void TrendChart::AppendTrendPoint(int n, const std::array<double, kSeriesCount>&
     updateRange();
 }
 
-void TrendChart::thinOlderHalf() {
-    // Every second point of the older half goes; the newer half keeps full resolution.
-    const size_t half = keys_.size() / 2;
-    auto thin = [half](auto& points) {
-        size_t out = 0;
-        for (size_t i = 0; i < points.size(); ++i) {
-            if (i >= half || i % 2 == 0) {
-                points[out++] = points[i];
-            }
-        }
-        points.resize(out);
-    };
-    thin(keys_);
-    thin(times_);
+size_t TrendChart::thinningLead() const {
+    // Long before the cap at the slowest sampling the worker needs, and short enough that the
+    // second set of arrays is held for minutes, not hours.
+    return std::min<size_t>(static_cast<size_t>(cap_) / 4, 1024);
+}
+
+void TrendChart::SetPointCap(int cap) {
+    abandonThinning();
+    cap_ = std::max(cap, 4);
+}
+
+void TrendChart::reserveToCap() {
+    // Appends up to the cap then never move the arrays, which the worker reads meanwhile.
+    const auto size = static_cast<size_t>(cap_);
+    keys_.reserve(size);
+    times_.reserve(size);
     for (auto& values : values_) {
-        thin(values);
+        values.reserve(size);
+    }
+    for (int s = 0; s < kSeriesCount; ++s) {
+        series(s)->reservePoints(size);
+    }
+}
+
+void TrendChart::startThinning() {
+    reserveToCap();
+    const size_t count = keys_.size();
+    const size_t half = static_cast<size_t>(cap_) / 2;
+    const size_t capacity = static_cast<size_t>(cap_);
+    const unsigned finest = series(0)->finestBlock();
+    std::array<const double*, kSeriesCount> values{};
+    for (int s = 0; s < kSeriesCount; ++s) {
+        values[s] = values_[s].data();
+    }
+    // Only the first `count` points are read, and the arrays cannot move before the cap: the
+    // samples appended meanwhile land beyond them, in reserved room.
+    thinning_ = std::async(std::launch::async, [keys = keys_.data(), times = times_.data(), values,
+                                                count, half, capacity, finest] {
+        auto thinned = std::make_unique<Thinned>();
+        thinned->half = half;
+        thinned->copied = count;
+        ThinInto(thinned->keys, keys, half, count, capacity);
+        ThinInto(thinned->times, times, half, count, capacity);
+        for (int s = 0; s < kSeriesCount; ++s) {
+            std::vector<double>& line = thinned->values[s];
+            ThinInto(line, values[s], half, count, capacity);
+            thinned->summaries[s] =
+                DecimatedSeries::Summarize(line.data(), line.size(), finest, capacity);
+        }
+        return thinned;
+    });
+}
+
+void TrendChart::abandonThinning() {
+    thinningDue_ = false;
+    if (thinning_.valid()) {
+        thinning_.get();
+    }
+    prepared_.reset();
+}
+
+void TrendChart::thinOlderHalf() {
+    const size_t count = keys_.size();
+    thinningDue_ = false;
+    std::unique_ptr<Thinned> ready = std::move(prepared_);
+    if (ready == nullptr && thinning_.valid()) {
+        ready = thinning_.get();
+    }
+    if (ready != nullptr && ready->half * 2 == count && ready->copied <= count) {
+        // Prepared ahead: only the samples since the worker's copy are added.
+        ready->keys.insert(ready->keys.end(), keys_.begin() + ready->copied, keys_.end());
+        ready->times.insert(ready->times.end(), times_.begin() + ready->copied, times_.end());
+        keys_.swap(ready->keys);
+        times_.swap(ready->times);
+        for (int s = 0; s < kSeriesCount; ++s) {
+            std::vector<double>& line = ready->values[s];
+            line.insert(line.end(), values_[s].begin() + ready->copied, values_[s].end());
+            values_[s].swap(line);
+            series(s)->adoptSummary(ready->summaries[s]);
+        }
+        retired_ = std::move(ready);
+    } else {
+        const size_t half = count / 2;
+        auto thin = [half](auto& points) {
+            size_t out = 0;
+            for (size_t i = 0; i < points.size(); ++i) {
+                if (i >= half || i % 2 == 0) {
+                    points[out++] = points[i];
+                }
+            }
+            points.resize(out);
+        };
+        thin(keys_);
+        thin(times_);
+        for (auto& values : values_) {
+            thin(values);
+        }
+        dataReplaced();
     }
     recomputeValueRanges();
+}
+
+void TrendChart::dataReplaced() {
+    for (int s = 0; s < kSeriesCount; ++s) {
+        series(s)->dataReplaced();
+    }
 }
 
 void TrendChart::include(const std::array<double, kSeriesCount>& values) {
@@ -165,9 +333,8 @@ void TrendChart::recomputeValueRanges() {
     temperatureLow_ = pressureLow_ = std::numeric_limits<double>::max();
     temperatureHigh_ = pressureHigh_ = std::numeric_limits<double>::lowest();
     for (int s = 0; s < kSeriesCount; ++s) {
-        // The series summarizes its points afresh, as its next redraw needs anyway; the
-        // extremes then come from its blocks instead of another pass over the history.
-        series(s)->dataReplaced();
+        // From the series' kept blocks, which its next redraw needs anyway, instead of another
+        // pass over the history.
         if (values_[s].empty()) {
             continue;
         }

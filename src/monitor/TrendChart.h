@@ -3,6 +3,8 @@
 #include <QDateTime>
 
 #include <array>
+#include <future>
+#include <memory>
 #include <vector>
 
 #include "widgets/ChartBase.h"
@@ -16,7 +18,10 @@ class TimeLabelTicker;
 //
 // A run keeps every point up to kPointCap (more than eight days at one sample a second), then
 // the older half is thinned to every second point, so a controller left running for weeks
-// never exhausts memory and recent history keeps its full resolution.
+// never exhausts memory and recent history keeps its full resolution. The thinned arrays and
+// their block extremes are prepared on a worker thread shortly before the cap is reached, so
+// the sample that reaches it costs little more than any other; a chart that is never redrawn
+// thins in place instead, to the same result.
 class TrendChart : public ChartBase {
     Q_OBJECT
 
@@ -39,7 +44,7 @@ public:
                           const QDateTime& now);
 
     // The cap is a constant of the program; tests lower it to exercise the thinning.
-    void SetPointCap(int cap) { cap_ = cap; }
+    void SetPointCap(int cap);
 
     void setTemperatureUnit(const QString& unitText);
 
@@ -58,7 +63,16 @@ protected:
     void scrollBarShown(bool visible) override;
 
 private:
+    struct Thinned;
+    // Points before the cap at which the worker starts preparing the thinned arrays.
+    size_t thinningLead() const;
+    void startThinning();
+    void afterRedraw();
+    // Waits for a prepared thinning and drops it: the arrays are about to change otherwise.
+    void abandonThinning();
+    void reserveToCap();
     void thinOlderHalf();
+    void dataReplaced();
     void updateRange();
     void include(const std::array<double, kSeriesCount>& values);
     void recomputeValueRanges();
@@ -76,6 +90,11 @@ private:
     double pressureHigh_ = 0.0;
     int cap_ = kPointCap;
     bool following_ = true;
+    bool thinningDue_ = false;  // the cap is near: the worker starts after the next redraw
+    std::future<std::unique_ptr<Thinned>> thinning_;
+    std::unique_ptr<Thinned> prepared_;  // what the worker made, waiting for the cap
+    std::unique_ptr<Thinned> retired_;   // what the last thinning replaced, to be freed
+    std::future<void> disposal_;         // ... on another thread, after the next redraw
 };
 
 }  // namespace zr410

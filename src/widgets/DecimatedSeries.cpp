@@ -186,9 +186,10 @@ void DecimatedSeries::summarize() const {
 }
 
 DecimatedSeries::Summary DecimatedSeries::Summarize(const double* values, size_t count,
-                                                    unsigned finestShift) {
+                                                    unsigned finestShift, size_t capacity) {
     Summary summary;
     summary.shift_ = ShiftsFrom(finestShift);
+    Reserve(summary.blocks_, summary.shift_, std::max(count, capacity));
     Extend(summary.blocks_, summary.shift_, 0, count, [values](size_t start, size_t end) {
         Extremes e{start, start, values[start], values[start], 0.0};
         TakeDoubles(e, values, start, end);
@@ -198,13 +199,23 @@ DecimatedSeries::Summary DecimatedSeries::Summarize(const double* values, size_t
     return summary;
 }
 
-void DecimatedSeries::adoptSummary(Summary summary) {
+void DecimatedSeries::adoptSummary(Summary& summary) {
     if (summary.shift_ != shift_ || summary.points_ > static_cast<size_t>(pointCount())) {
         dataReplaced();  // not made for these arrays: worked out afresh instead
         return;
     }
-    blocks_ = std::move(summary.blocks_);
+    blocks_.swap(summary.blocks_);
     summarized_ = summary.points_;
+}
+
+void DecimatedSeries::Reserve(Levels& levels, const Shifts& shift, size_t points) {
+    for (size_t level = 0; level < levels.size(); ++level) {
+        levels[level].reserve((points >> shift[level]) + 1);
+    }
+}
+
+void DecimatedSeries::reservePoints(size_t points) {
+    Reserve(blocks_, shift_, points);
 }
 
 std::pair<size_t, size_t> DecimatedSeries::extremes(size_t first, size_t last) const {
@@ -385,13 +396,13 @@ QVector<QPointF> DecimatedSeries::visiblePolyline(bool* reduced, QVector<QPointF
         means->reserve(static_cast<qsizetype>(spanPixels) + 2);
     }
     // Where columns hold many points, each column's end moves on to the next edge of a kept
-    // block a quarter of a column long or less, so a column is a few whole blocks, read in
+    // block half a column long or less, so a column is a few whole blocks, read in
     // order from one array, and no point of the history is read for it: gathering the edges
     // of every column from points and small blocks would cost a cache miss each. The move is
     // a fraction of a pixel; no peak is lost, at most it lands on the column beside its own.
     size_t grain = 1;
     for (int level = kLevels - 1; level >= 0; --level) {
-        if (4.0 * static_cast<double>(BlockSize(level)) * spanPixels <=
+        if (2.0 * static_cast<double>(BlockSize(level)) * spanPixels <=
             static_cast<double>(to - from)) {
             grain = BlockSize(level);
             break;

@@ -52,7 +52,9 @@ public:
         Shifts shift_{};
         size_t points_ = 0;
     };
-    static Summary Summarize(const double* values, size_t count, unsigned finestShift = 4);
+    // Room is made for the blocks of `capacity` points, so appends up to it never move them.
+    static Summary Summarize(const double* values, size_t count, unsigned finestShift,
+                             size_t capacity);
 
     // How a line with several points per pixel column is drawn.
     enum class DenseLook {
@@ -74,8 +76,12 @@ public:
     void dataReplaced() { summarized_ = 0; }
     // The arrays were replaced by ones whose first summary.points() values `summary` was
     // worked out from, at this series' finest block; points beyond it are summarized at the
-    // next redraw, so a replacement prepared ahead costs the redraw nothing.
-    void adoptSummary(Summary summary);
+    // next redraw, so a replacement prepared ahead costs the redraw nothing. The blocks it
+    // replaces are left in `summary`, to be freed where that takes no time from a redraw.
+    void adoptSummary(Summary& summary);
+    // Room for the blocks of `points` points, so a growing history never moves them: moving
+    // megabytes of blocks would hold up the redraw that crosses a doubling.
+    void reservePoints(size_t points);
     qsizetype pointCount() const;
 
     void setDenseLook(DenseLook look) { denseLook_ = look; }
@@ -83,6 +89,7 @@ public:
     // that). Small runs suit a growing history redrawn at every sample; a file of millions
     // takes 256 for a sixteenth of the memory, its runs of points compared as packed integers.
     void setFinestBlock(unsigned shift);
+    unsigned finestBlock() const { return shift_[0]; }
     // The depth look: a shade of the line drawn `offset` pixels away, behind it.
     void setDepth(bool on, QPointF offset, const QColor& shade);
     bool depth() const { return depth_; }
@@ -154,6 +161,7 @@ private:
     static void TakeDoubles(Extremes& e, const double* v, size_t first, size_t last);
     // Extends `blocks` from the first point they do not cover, `from`, to `count` points;
     // `finest(start, end)` gives the extremes of a run of points.
+    static void Reserve(Levels& levels, const Shifts& shift, size_t points);
     template <class Finest>
     static void Extend(Levels& blocks, const Shifts& shift, size_t from, size_t count,
                        const Finest& finest);
