@@ -280,7 +280,7 @@ void TrendChart::thinOlderHalf() {
     if (ready == nullptr && thinning_.valid()) {
         ready = thinning_.get();
     }
-    if (ready != nullptr && ready->half * 2 == count && ready->copied <= count) {
+    if (ready != nullptr && ready->half == count / 2 && ready->copied <= count) {
         // Prepared ahead: only the samples since the worker's copy are added.
         ready->keys.insert(ready->keys.end(), keys_.begin() + ready->copied, keys_.end());
         ready->times.insert(ready->times.end(), times_.begin() + ready->copied, times_.end());
@@ -293,6 +293,7 @@ void TrendChart::thinOlderHalf() {
             series(s)->adoptSummary(ready->summaries[s]);
         }
         retired_ = std::move(ready);
+        ++thinningsPrepared_;
     } else {
         const size_t half = count / 2;
         auto thin = [half](auto& points) {

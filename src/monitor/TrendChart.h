@@ -55,6 +55,8 @@ public:
     QString label(int point) const;
     QString axisTitle(int axis) const;  // 0 left, 1 right, 2 bottom
     QString legend(int series) const;
+    // Thinnings done with arrays a worker prepared ahead, rather than in place.
+    int thinningsPrepared() const { return thinningsPrepared_; }
 
 protected:
     // Each series' shade a little further out, so the five read as layers.
@@ -90,6 +92,7 @@ private:
     double pressureHigh_ = 0.0;
     int cap_ = kPointCap;
     bool following_ = true;
+    int thinningsPrepared_ = 0;
     bool thinningDue_ = false;  // the cap is near: the worker starts after the next redraw
     std::future<std::unique_ptr<Thinned>> thinning_;
     std::unique_ptr<Thinned> prepared_;  // what the worker made, waiting for the cap

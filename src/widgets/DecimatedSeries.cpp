@@ -414,16 +414,11 @@ QVector<QPointF> DecimatedSeries::visiblePolyline(bool* reduced, QVector<QPointF
         const double column = std::floor(x(i));
         // The first key of the next pixel column; the points in between are one slice.
         const double nextKey = (column + 1 - x0) / scale;
-        size_t j;
-        if (keys_ != nullptr && guess > i + 1 && guess < to && (*keys_)[guess - 1] < nextKey) {
-            j = firstAtOrAfter(nextKey, guess, to);
-        } else {
-            j = std::max(i + 1,
-                         firstAtOrAfter(nextKey, i + 1, std::min(std::max(guess, i + 1), to)));
-            if (j == guess && guess < to) {
-                j = firstAtOrAfter(nextKey, j, to);
-            }
-        }
+        // Searched from the guess when the column ends there or beyond, else up to it.
+        const bool guessed = guess > i + 1 && guess < to;
+        size_t j = guessed && key(guess - 1) < nextKey
+                       ? firstAtOrAfter(nextKey, guess, to)
+                       : std::max(i + 1, firstAtOrAfter(nextKey, i + 1, guessed ? guess : to));
         // The key found by arithmetic may round to the other side of the column's edge.
         while (j > i + 1 && std::floor(x(j - 1)) > column) {
             --j;

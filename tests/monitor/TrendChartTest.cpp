@@ -7,12 +7,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "ReplyFrames.h"
 #include "SelectionFile.h"
 #include "TempFolder.h"
 #include "TestMainWindow.h"
 #include "monitor/MonitoringArea.h"
 #include "widgets/CommitLineEdit.h"
+#include "widgets/DecimatedSeries.h"
 #include "widgets/GradientLabel.h"
 
 using namespace zr410;
@@ -164,6 +167,49 @@ TEST(TrendChartMemory, LongRunsThinTheOlderHalfAndKeepRecentPointsWhole) {
     EXPECT_EQ(chart.label(last), start.addSecs(1500).toString("HH:mm:ss"));
     for (int p = 1; p <= last; ++p) {
         ASSERT_LT(chart.key(p - 1), chart.key(p));  // keys stay sorted
+    }
+}
+
+TEST(TrendChartMemory, ThinningPreparedAheadGivesWhatThinningInPlaceGives) {
+    // One chart redrawn as a live one is, so its worker prepares each thinning in the idle
+    // time after a redraw; its twin is never redrawn and thins in place at the cap.
+    TrendChart ahead;
+    TrendChart inPlace;
+    for (TrendChart* chart : {&ahead, &inPlace}) {
+        chart->SetPointCap(1000);
+        chart->plot()->setViewport(QRect(0, 0, 800, 400));
+    }
+    const QDateTime start(QDate(2026, 1, 1), QTime(0, 0));
+    for (int n = 1; n <= 2600; ++n) {
+        const double t = n / 37.0;
+        const std::array<double, TrendChart::kSeriesCount> values = {
+            80 + 5 * std::sin(t), 60.0 + n % 13, 40 - std::cos(t * 3), 30.0 + (n % 97 == 0), 2.5};
+        ahead.AppendTrendPoint(n, values, start.addSecs(n));
+        inPlace.AppendTrendPoint(n, values, start.addSecs(n));
+        if (n % 25 == 0) {
+            ahead.plot()->replot(QCustomPlot::rpImmediateRefresh);
+            QCoreApplication::processEvents();
+        }
+    }
+    EXPECT_GE(ahead.thinningsPrepared(), 3);
+    EXPECT_EQ(inPlace.thinningsPrepared(), 0);
+    ASSERT_EQ(ahead.pointCount(), inPlace.pointCount());
+    for (int p = 0; p < ahead.pointCount(); ++p) {
+        ASSERT_EQ(ahead.key(p), inPlace.key(p)) << p;
+        ASSERT_EQ(ahead.label(p), inPlace.label(p)) << p;
+        for (int s = 0; s < TrendChart::kSeriesCount; ++s) {
+            ASSERT_EQ(ahead.value(s, p), inPlace.value(s, p)) << s << " " << p;
+        }
+    }
+    // The same picture: axes, and every line from the blocks each chart keeps.
+    inPlace.plot()->replot(QCustomPlot::rpImmediateRefresh);
+    ahead.plot()->replot(QCustomPlot::rpImmediateRefresh);
+    EXPECT_EQ(ahead.plot()->yAxis->range(), inPlace.plot()->yAxis->range());
+    EXPECT_EQ(ahead.plot()->yAxis2->range(), inPlace.plot()->yAxis2->range());
+    for (int s = 0; s < TrendChart::kSeriesCount; ++s) {
+        EXPECT_EQ(ahead.series(s)->visiblePolyline(), inPlace.series(s)->visiblePolyline()) << s;
+        const auto n = static_cast<size_t>(ahead.pointCount());
+        EXPECT_EQ(ahead.series(s)->extremes(0, n), inPlace.series(s)->extremes(0, n)) << s;
     }
 }
 

@@ -148,6 +148,23 @@ TEST_F(Plot, KeptExtremesFollowAppendsAndAReplacementAsAFullScanWould) {
     keys.resize(values.size());
     series->dataReplaced();
     check("after thinning");
+    // A replacement handed over with a summary worked out apart (the trend's worker does so),
+    // then points appended beyond what it covers.
+    std::vector<double> prepared(values.rbegin(), values.rend());
+    DecimatedSeries::Summary summary =
+        DecimatedSeries::Summarize(prepared.data(), prepared.size() - 50, 4, 0);
+    values = prepared;
+    series->adoptSummary(summary);
+    for (int k = 0; k < 300; ++k) {
+        keys.push_back(static_cast<double>(keys.size()));
+        values.push_back(std::round(noise(random)) * 3);
+    }
+    check("after adopting a summary");
+    // A summary made with other block sizes is not taken, stale as it is here.
+    DecimatedSeries::Summary stale =
+        DecimatedSeries::Summarize(prepared.data(), prepared.size(), 8, 0);
+    series->adoptSummary(stale);
+    check("after refusing a summary");
     // A shorter array is noticed even without being told.
     values.resize(100);
     keys.resize(100);
