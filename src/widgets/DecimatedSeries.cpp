@@ -36,6 +36,31 @@ QVector<QRect> ColumnBars(const QVector<QPointF>& line, double width) {
     return bars;
 }
 
+// The extremes and sum of the values get(first) .. get(last - 1) into `e`, kept in registers
+// rather than looked up through the indexes.
+template <class Extremes, class Get>
+void TakeRun(Extremes& e, size_t first, size_t last, const Get& get) {
+    double lowValue = get(first);
+    double highValue = lowValue;
+    size_t low = first;
+    size_t high = first;
+    double total = 0.0;
+    for (size_t k = first; k < last; ++k) {
+        const double x = get(k);
+        if (x < lowValue) {
+            lowValue = x;
+            low = k;
+        }
+        if (!(x < highValue)) {
+            highValue = x;
+            high = k;
+        }
+        total += x;
+    }
+    e.take(low, lowValue, high, highValue);
+    e.sum += total;
+}
+
 void DrawLine(QCPPainter* painter, const QVector<QPointF>& line) {
     if (line.size() == 1) {
         painter->drawPoint(line.front());
@@ -257,51 +282,14 @@ void DecimatedSeries::takePoints(Extremes& e, size_t first, size_t last) const {
         TakeDoubles(e, v, first, last);
         return;
     }
-    double lowValue = value(first);
-    double highValue = lowValue;
-    size_t low = first;
-    size_t high = first;
-    double total = 0.0;
-    for (size_t k = first; k < last; ++k) {
-        const double x = value(k);
-        if (x < lowValue) {
-            lowValue = x;
-            low = k;
-        }
-        if (!(x < highValue)) {
-            highValue = x;
-            high = k;
-        }
-        total += x;
-    }
-    e.take(low, lowValue, high, highValue);
-    e.sum += total;
+    TakeRun(e, first, last, [this](size_t k) { return value(k); });
 }
 
 void DecimatedSeries::TakeDoubles(Extremes& e, const double* v, size_t first, size_t last) {
     if (first >= last) {
         return;
     }
-    // Values kept in registers rather than looked up through the indexes.
-    double lowValue = v[first];
-    double highValue = lowValue;
-    size_t low = first;
-    size_t high = first;
-    double total = 0.0;
-    for (size_t k = first; k < last; ++k) {
-        const double x = v[k];
-        if (x < lowValue) {
-            lowValue = x;
-            low = k;
-        }
-        if (!(x < highValue)) {
-            highValue = x;
-            high = k;
-        }
-        total += x;
-    }
-    e.take(low, lowValue, high, highValue);
-    e.sum += total;
+    TakeRun(e, first, last, [v](size_t k) { return v[k]; });
 }
 
 DecimatedSeries::Extremes DecimatedSeries::keptExtremes(size_t first, size_t last) const {
