@@ -53,6 +53,9 @@ void frmZR410_GraphView::setupReadout() {
     table->horizontalHeader()->setFont(small);
     table->verticalHeader()->setFont(small);
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // A mean carries more digits than the readings it is made of ("1234.567"): its column
+    // takes the width of its text, the others share the rest.
+    table->horizontalHeader()->setSectionResizeMode(ColMean, QHeaderView::ResizeToContents);
     table->horizontalHeader()->setMinimumSectionSize(30);
     table->verticalHeader()->setDefaultSectionSize(18);
     table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
