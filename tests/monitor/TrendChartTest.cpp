@@ -213,6 +213,29 @@ TEST(TrendChartMemory, ThinningPreparedAheadGivesWhatThinningInPlaceGives) {
     }
 }
 
+TEST(TrendChartMemory, ANewRunWhileAThinningIsPreparedStartsCleanAndThinsAgain) {
+    TrendChart chart;
+    chart.SetPointCap(2000);
+    chart.plot()->setViewport(QRect(0, 0, 800, 400));
+    const QDateTime start(QDate(2026, 1, 1), QTime(0, 0));
+    const auto run = [&](int samples, double level) {
+        for (int n = 1; n <= samples; ++n) {
+            chart.AppendTrendPoint(n, {level, level, level, level, 1}, start.addSecs(n));
+            chart.plot()->replot(QCustomPlot::rpImmediateRefresh);
+            QCoreApplication::processEvents();
+        }
+    };
+    run(1900, 50);  // the worker has been started on the first run's arrays
+    chart.ResetTrendChart();
+    run(2500, 70);  // a new run; nothing of the first survives its thinning
+    EXPECT_GE(chart.thinningsPrepared(), 1);
+    EXPECT_LE(chart.pointCount(), 2000);
+    for (int p = 0; p < chart.pointCount(); ++p) {
+        ASSERT_EQ(chart.value(0, p), 70.0) << p;
+    }
+    EXPECT_EQ(chart.key(chart.pointCount() - 1), 2500.0);
+}
+
 TEST_F(TrendTick, OnlyExistingPointsAreLabelledAndTheLegendHidesNoSample) {
     status(true);
     for (int tick = 0; tick < 3; ++tick) {

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <random>
 
 #include "widgets/DecimatedSeries.h"
@@ -93,6 +94,57 @@ TEST_F(Plot, OnePointAndAZoomToAFractionOfAPointStillDraw) {
     EXPECT_DOUBLE_EQ(line[1].y(), y(3));
     EXPECT_LT(line[0].x(), plot.axisRect()->left());
     EXPECT_GT(line[1].x(), plot.axisRect()->right());
+}
+
+TEST_F(Plot, DenseColumnsMoveAPointAtMostOneColumnBackAndInventNothing) {
+    // Keys as the trend has them after a thinning: the older part every second sample.
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> noise(-300, 300);
+    std::vector<double> keys;
+    std::vector<double> values;
+    for (int k = 0; k < 400000; k += k < 200000 ? 2 : 1) {
+        keys.push_back(k);
+        values.push_back(noise(random) + (k % 7919 == 0 ? 650 : 0));  // lone spikes
+    }
+    DecimatedSeries* series = add(&keys, &values);
+    plot.xAxis->setRange(keys.front(), keys.back());
+    plot.replot();
+    bool reduced = false;
+    const QVector<QPointF> line = series->visiblePolyline(&reduced);
+    ASSERT_TRUE(reduced);
+    // Pixel spans per column: of the points that fall in it, and of what was drawn there.
+    std::map<int, std::pair<double, double>> exact;
+    std::map<int, std::pair<double, double>> drawn;
+    const auto widen = [](auto& spans, int column, double at) {
+        auto [it, fresh] = spans.try_emplace(column, at, at);
+        it->second = {std::min(it->second.first, at), std::max(it->second.second, at)};
+    };
+    for (size_t i = 0; i < keys.size(); ++i) {
+        widen(exact, static_cast<int>(std::floor(plot.xAxis->coordToPixel(keys[i]))), y(values[i]));
+    }
+    for (const QPointF& p : line) {
+        widen(drawn, static_cast<int>(std::floor(p.x())), p.y());
+    }
+    const auto spanOf = [](const auto& spans, int from, int to) {
+        std::pair<double, double> span{1e18, -1e18};
+        for (int c = from; c <= to; ++c) {
+            if (auto it = spans.find(c); it != spans.end()) {
+                span = {std::min(span.first, it->second.first),
+                        std::max(span.second, it->second.second)};
+            }
+        }
+        return span;
+    };
+    for (const auto& [column, span] : drawn) {
+        const auto source = spanOf(exact, column, column + 1);
+        ASSERT_GE(span.first, source.first) << column;
+        ASSERT_LE(span.second, source.second) << column;
+    }
+    for (const auto& [column, span] : exact) {
+        const auto shown = spanOf(drawn, column - 1, column);
+        ASSERT_LE(shown.first, span.first) << column;
+        ASSERT_GE(shown.second, span.second) << column;
+    }
 }
 
 TEST_F(Plot, KeptExtremesFollowAppendsAndAReplacementAsAFullScanWould) {
